@@ -1,0 +1,93 @@
+// Reading a DXF file into records, and the errors bad input gives.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dxf/tag.h"
+
+namespace dxf {
+
+// An error in the input: "FILE:LINE: group code N: what was expected, what
+// was found". code is -1 where no group code applies (then the "group code
+// N: " part is left out); line is 0 for errors that concern the whole file
+// (I/O errors: "FILE: <OS error>").
+struct Error {
+  std::string file;
+  size_t line = 0;
+  int code = -1;
+  std::string message;
+  std::string ToString() const;
+};
+
+// A record: the text of one object from its "0" tag up to, not including,
+// the next "0" tag. The header section's variables belong to the record of
+// its "0 SECTION" tag; SECTION, ENDSEC, TABLE, ENDTAB, BLOCK, ENDBLK, SEQEND
+// and EOF are records like any other.
+struct RawRecord {
+  std::string_view text;  // a view into RawFile::buffer
+  uint32_t line = 0;      // line number of the record's "0" line (1-based)
+};
+
+struct RawFile {
+  std::string name;       // the path as given, for messages
+  std::string buffer;     // the file as ASCII DXF (binary input is converted)
+  std::vector<RawRecord> records;
+  std::string_view trailing;  // whatever follows the EOF record, kept for writing
+  TextStyle style;
+  bool was_binary = false;
+  std::string version;    // $ACADVER, e.g. "AC1015"; "AC1009" when absent
+  std::string codepage;   // $DWGCODEPAGE as written, "" when absent
+};
+
+// Reads and checks a file: every group code numeric and in range, every code
+// followed by a value line, sections closed, an EOF record present. Never
+// throws; on failure fills err and returns false.
+bool ReadFile(const std::string& path, RawFile* out, Error* err);
+// The same for text already in memory; name is used in messages.
+bool ParseBuffer(std::string buffer, const std::string& name, RawFile* out, Error* err);
+
+// Splits a record's text (known to be well formed) into tags.
+void SplitTags(std::string_view text, std::vector<TagView>* tags);
+Tags ToTags(std::string_view text);
+
+// Converts between the file's encoding and the program's 8-bit code page
+// 1252. From AC1021 on files are UTF-8; before, the bytes are taken as they
+// stand. Characters outside 1252 travel as "\U+XXXX".
+class Encoding {
+ public:
+  static Encoding For(const std::string& version, const std::string& codepage);
+  std::string Decode(std::string_view file_text) const;
+  std::string Encode(std::string_view text_1252) const;
+  bool utf8() const { return utf8_; }
+
+ private:
+  bool utf8_ = false;
+};
+
+// Writes a file safely: into a temporary file beside the target, which
+// Commit flushes, syncs and renames over the target. Nothing is left behind
+// when Commit is not reached or fails.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  bool Open(const std::string& path, std::string* err);
+  void Write(std::string_view text);
+  bool Commit(std::string* err);
+  void Abandon();
+
+ private:
+  std::string path_, temp_path_;
+  int fd_ = -1;
+  std::string pending_;
+  bool failed_ = false;
+  std::string error_;
+  void Flush();
+};
+
+}  // namespace dxf

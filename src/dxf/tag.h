@@ -1,0 +1,61 @@
+// Group-code/value pairs as they stand in a DXF text, and the text style a
+// file is written in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dxf {
+
+// One tag. value is the value line's text exactly as it stands in the file
+// (file encoding, surrounding blanks kept), without the line ending.
+struct Tag {
+  int code = 0;
+  std::string value;
+
+  Tag() = default;
+  Tag(int c, std::string v) : code(c), value(std::move(v)) {}
+  bool operator==(const Tag& other) const = default;
+};
+using Tags = std::vector<Tag>;
+
+// A tag that views the text it was read from. code_text is the group-code
+// line as written (e.g. "  8"), so an unchanged tag can be written back as is.
+struct TagView {
+  int code = 0;
+  std::string_view code_text;
+  std::string_view value;
+};
+
+enum class LineEnding { kLf, kCrLf };
+
+// How a file writes its tags, so that tags the program adds or changes look
+// like the file's own.
+struct TextStyle {
+  LineEnding line_ending = LineEnding::kCrLf;
+  // Group codes right-aligned in three columns ("  0", " 10", "100") as most
+  // CAD programs write them, or left-aligned ("0", "10").
+  bool right_aligned_codes = true;
+};
+
+// The kind of value a group code carries.
+enum class ValueType { kString, kDouble, kInt16, kInt32, kInt64, kBool, kHandle, kBinary };
+ValueType TypeOfCode(int code);
+bool IsPointCode(int code);  // x of a point: 10-18, 110-112, 1010-1013 (not 38/39 etc.)
+
+// Canonical texts for changed values: the shortest text that reads back to
+// the same double, and plain integers.
+std::string FormatDouble(double value);
+std::string FormatInt(long long value);
+
+// Formats a group code the way the style writes it.
+std::string FormatCode(int code, const TextStyle& style);
+
+// Serialises tags as text in the given style; every line ends with the
+// style's line ending.
+std::string WriteTags(const Tags& tags, const TextStyle& style);
+void AppendTag(std::string* out, int code, std::string_view value, const TextStyle& style);
+
+}  // namespace dxf

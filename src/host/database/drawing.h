@@ -1,0 +1,193 @@
+// The drawing database: the records of a DXF file organised as the host sees
+// them (header, tables, block definitions, model space and layouts, objects),
+// with stable entity ids and the walk order of the entity functions.
+//
+// Records are kept as text: a view into the file buffer while unchanged, an
+// owned string once changed. Writing emits unchanged records byte for byte.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "dxf/document.h"
+#include "dxf/tag.h"
+#include "host/host_only.h"
+
+namespace host {
+
+using EntityId = uint32_t;
+constexpr EntityId kNoEntity = UINT32_MAX;
+using ContainerId = uint32_t;
+constexpr ContainerId kNoContainer = UINT32_MAX;
+using TableRecordId = uint32_t;
+constexpr TableRecordId kNoRecord = UINT32_MAX;
+
+// A record's text: either a view into the file buffer or a string of its own.
+class RecordText {
+ public:
+  RecordText() = default;
+  explicit RecordText(std::string_view view) : view_(view) {}
+  std::string_view text() const { return view_; }
+  void Replace(std::string text);
+  bool changed() const { return owned_ != nullptr; }
+
+ private:
+  std::string_view view_;
+  std::unique_ptr<std::string> owned_;
+};
+
+enum class ContainerKind {
+  kModelSpace,  // entities of model space
+  kLayout,      // entities of one paper-space layout
+  kBlock,       // a block definition (entities and its ENDBLK)
+};
+
+struct Container {
+  ContainerKind kind = ContainerKind::kBlock;
+  std::string block_name;   // "*Model_Space", "*Paper_Space0", "2dCenter1", "$MODEL_SPACE" ...
+  std::string layout_name;  // "Model", "Layout1", ...; empty for blocks
+  std::string block_record_handle;  // owner handle for entities (R13+); empty in R12
+  bool active_layout = false;        // the layout whose entities sit in ENTITIES
+  // The BLOCK and ENDBLK records of the definition in the BLOCKS section
+  // (absent for R12 model space without a $MODEL_SPACE block).
+  std::optional<RecordText> block_record;
+  std::optional<RecordText> endblk_record;
+  uint32_t block_line = 0;
+  // Entities of a block definition in order, ENDBLK last (as an entity, so
+  // that a walk through the definition ends with it). Model space and layout
+  // entities are not listed here: they live in the drawing's walk list.
+  std::vector<EntityId> entities;
+  EntityId endblk = kNoEntity;
+  bool erased = false;
+};
+
+struct Entity {
+  RecordText text;
+  ContainerId container = kNoContainer;
+  uint32_t position = 0;  // index in the walk list or in the block's entity list
+  uint32_t line = 0;      // line in the input, 0 for entities made in the session
+  bool erased = false;
+  // The main entity a VERTEX/ATTRIB/SEQEND belongs to, kNoEntity otherwise.
+  EntityId parent = kNoEntity;
+};
+
+struct TableRecord {
+  RecordText text;
+  uint32_t line = 0;
+  bool erased = false;
+};
+
+struct Table {
+  std::string name;  // "LAYER", "LTYPE", "STYLE", "DIMSTYLE", "BLOCK_RECORD", ...
+  RecordText head;   // the "0 TABLE" record
+  std::vector<TableRecordId> records;
+  RecordText endtab;
+  std::string handle;  // the table's handle (owner of its records)
+};
+
+// A section kept as its records (CLASSES, OBJECTS, THUMBNAILIMAGE, unknown).
+struct OpaqueSection {
+  std::vector<RecordText> records;  // from "0 SECTION" to "0 ENDSEC"
+};
+
+class Drawing {
+ public:
+  // Builds the database from a read file. The file's buffer moves into the
+  // drawing. Fails (with err) on structure the host cannot work with: a
+  // block without ENDBLK, an ENDBLK outside a block, a table without ENDTAB.
+  static std::unique_ptr<Drawing> Load(dxf::RawFile file, dxf::Error* err);
+
+  // Writes the drawing as ASCII DXF; unchanged records come out byte for byte.
+  void Write(dxf::OutputFile* out) const;
+  std::string WriteToString() const;
+
+  const std::string& version() const { return file_.version; }
+  bool is_r12() const { return file_.version <= "AC1009"; }
+  bool has_handles() const;  // R13+ always; R12 when $HANDLING is 1
+  const dxf::TextStyle& style() const { return file_.style; }
+  const dxf::Encoding& encoding() const { return encoding_; }
+  const std::string& file_name() const { return file_.name; }
+
+  // ---- entities ----
+  Entity& entity(EntityId id) { return entities_[id]; }
+  const Entity& entity(EntityId id) const { return entities_[id]; }
+  size_t entity_count() const { return entities_.size(); }
+  // Walk order of model space and the layouts: first entity, next entity
+  // (erased ones skipped; stepping on from an erased entity works).
+  EntityId FirstEntity() const;
+  EntityId NextEntity(EntityId id) const;
+  // Tags of an entity's record (views valid until the entity changes).
+  void EntityTags(EntityId id, std::vector<dxf::TagView>* tags) const;
+  std::string_view EntityType(EntityId id) const;
+  void SetEntityTags(EntityId id, const dxf::Tags& tags);
+  void EraseEntity(EntityId id, bool erased = true);
+  // Moves an entity (with its subentities) to another model-space/layout
+  // container; its record's 67/330/410 are updated by the caller.
+  void MoveToContainer(EntityId id, ContainerId container);
+  // Adds an entity at the end of the walk (container model space or layout)
+  // or at the end of a block definition before its ENDBLK.
+  EntityId AddEntity(ContainerId container, const dxf::Tags& tags);
+
+  // ---- containers (spaces and block definitions) ----
+  Container& container(ContainerId id) { return containers_[id]; }
+  const Container& container(ContainerId id) const { return containers_[id]; }
+  size_t container_count() const { return containers_.size(); }
+  ContainerId model_space() const { return model_space_; }
+  ContainerId active_layout() const { return active_layout_; }  // kNoContainer if none
+  ContainerId FindBlock(std::string_view name) const;            // without regard to case
+  // Block definitions other than model space and layouts, in file order.
+  std::vector<ContainerId> BlockDefinitions() const;
+  // The block-definition header tags (0 BLOCK ...) of a container.
+  void BlockTags(ContainerId id, std::vector<dxf::TagView>* tags) const;
+
+  // ---- tables ----
+  Table* FindTable(std::string_view name);  // "LAYER", ... without regard to case
+  const Table* FindTable(std::string_view name) const;
+  TableRecord& table_record(TableRecordId id) { return table_records_[id]; }
+  const TableRecord& table_record(TableRecordId id) const { return table_records_[id]; }
+  // The record of that name (group 2, without regard to case), or kNoRecord.
+  TableRecordId FindTableRecord(std::string_view table, std::string_view name) const;
+  void TableRecordTags(TableRecordId id, std::vector<dxf::TagView>* tags) const;
+  void SetTableRecordTags(TableRecordId id, const dxf::Tags& tags);
+  // Appends a record to a table (creating the table is not supported) and
+  // keeps the table's count (70) right.
+  TableRecordId AddTableRecord(std::string_view table, const dxf::Tags& tags);
+
+  // ---- header ----
+  // The tags after "9 $NAME" up to the next variable, or nullopt.
+  std::optional<dxf::Tags> HeaderVar(std::string_view name) const;
+  void SetHeaderVar(std::string_view name, const dxf::Tags& values);  // adds it if missing
+
+  // ---- objects ----
+  OpaqueSection* objects() { return objects_; }
+  // Appends an object record to the OBJECTS section (created if missing).
+  void AddObject(const dxf::Tags& tags);
+
+  // ---- handles ----
+  // A fresh handle (hex, upper case) above every handle in use; $HANDSEED
+  // follows. Empty in an R12 file without handles.
+  std::string NewHandle();
+
+ private:
+  Drawing() = default;
+  // ... implementation details
+  dxf::RawFile file_;
+  dxf::Encoding encoding_;
+  std::vector<Entity> entities_;
+  std::vector<EntityId> walk_;
+  std::vector<Container> containers_;
+  std::vector<Table> tables_;
+  std::vector<TableRecord> table_records_;
+  ContainerId model_space_ = kNoContainer;
+  ContainerId active_layout_ = kNoContainer;
+  OpaqueSection* objects_ = nullptr;
+  friend class DrawingLoader;
+  friend class DrawingWriter;
+};
+
+}  // namespace host

@@ -1,0 +1,66 @@
+// Everything that asks or tells the user goes through one interface: the
+// command line's output, message boxes, dialogs, the file dialog and entity
+// picks. The console serves a person at a terminal; the answers channel
+// serves batch runs and tests with answers given up front.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/host_only.h"
+
+namespace host {
+
+// A dialog as the user sees it, built by the dialog runtime from the
+// resource and the live controls.
+struct DialogControlView {
+  enum class Kind { kButton, kDefaultButton, kStatic, kComboBox } kind;
+  int id = -1;
+  std::string text;                // label, button text, or combo box edit text
+  std::vector<std::string> items;  // combo box list
+};
+struct DialogView {
+  int resource_id = 0;
+  std::string caption;
+  std::vector<DialogControlView> controls;
+};
+// What the user did with a dialog: set texts of combo boxes (by id), then
+// press a button (IDOK, IDCANCEL) or Escape (IDCANCEL).
+struct DialogAction {
+  std::vector<std::pair<int, std::string>> texts;
+  int button = 1;
+};
+
+struct FileDialogRequest {
+  std::string initial_name;  // e.g. "C:\\Vorlagen\\*.DWT"
+  std::string default_ext;
+  std::string filter;        // "Vorlage waehlen:  (*.DWT) | *.DWT||"
+  std::string folder;        // the host folder the initial name points to, "" if none
+  std::vector<std::string> files;  // files in the folder matching the filter
+};
+
+// A dimension the reference pick may choose, described for the user.
+struct PickCandidate {
+  std::string handle;
+  std::string layout;
+  std::string description;  // type, position, measured value, DIMLFAC override
+  std::optional<double> dimlfac;
+};
+
+class UserChannel {
+ public:
+  virtual ~UserChannel() = default;
+  // Command-line output, in code page 1252.
+  virtual void Print(const std::string& text) = 0;
+  // A message box with an OK button; returns IDOK.
+  virtual int MessageBox(const std::string& text, const std::string& caption) = 0;
+  virtual DialogAction RunDialog(const DialogView& dialog) = 0;
+  // The chosen path, or nullopt for cancel.
+  virtual std::optional<std::string> FileDialog(const FileDialogRequest& request) = 0;
+  // The handle of the chosen entity, or nullopt for cancel.
+  virtual std::optional<std::string> PickEntity(const std::string& prompt,
+                                                const std::vector<PickCandidate>& candidates) = 0;
+};
+
+}  // namespace host
