@@ -32,14 +32,15 @@ struct RawRecord {
 };
 
 struct RawFile {
-  std::string name;       // the path as given, for messages
-  std::string buffer;     // the file as ASCII DXF (binary input is converted)
+  std::string name;    // the path as given, for messages
+  std::string buffer;  // the file as ASCII DXF (binary input is converted)
   std::vector<RawRecord> records;
+  std::string_view leading;   // 999 comments before the first record, kept for writing
   std::string_view trailing;  // whatever follows the EOF record, kept for writing
   TextStyle style;
   bool was_binary = false;
-  std::string version;    // $ACADVER, e.g. "AC1015"; "AC1009" when absent
-  std::string codepage;   // $DWGCODEPAGE as written, "" when absent
+  std::string version;   // $ACADVER, e.g. "AC1015"; "AC1009" when absent
+  std::string codepage;  // $DWGCODEPAGE as written, "" when absent
 };
 
 // Reads and checks a file: every group code numeric and in range, every code
@@ -52,6 +53,26 @@ bool ParseBuffer(std::string buffer, const std::string& name, RawFile* out, Erro
 // Splits a record's text (known to be well formed) into tags.
 void SplitTags(std::string_view text, std::vector<TagView>* tags);
 Tags ToTags(std::string_view text);
+
+// Steps through the tags of a well-formed record text without allocating:
+//   TagCursor cursor(text); TagView tag;
+//   while (cursor.Next(&tag)) ...
+// The views point into text. offset() is where the next tag's code line
+// starts, so that callers can splice the text between two tags.
+class TagCursor {
+ public:
+  explicit TagCursor(std::string_view text) : text_(text) {}
+  bool Next(TagView* tag);
+  size_t offset() const { return pos_; }
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+};
+
+// The first tag's value of a record without surrounding blanks: its type
+// ("LINE", "SECTION", ...).
+std::string_view RecordType(std::string_view text);
 
 // Converts between the file's encoding and the program's 8-bit code page
 // 1252. From AC1021 on files are UTF-8; before, the bytes are taken as they

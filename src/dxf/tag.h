@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,12 +44,22 @@ struct TextStyle {
 // The kind of value a group code carries.
 enum class ValueType { kString, kDouble, kInt16, kInt32, kInt64, kBool, kHandle, kBinary };
 ValueType TypeOfCode(int code);
-bool IsPointCode(int code);  // x of a point: 10-18, 110-112, 1010-1013 (not 38/39 etc.)
+// x of a point: 10-18, 110-112, 210-213 (extrusion and LEADER vectors),
+// 1010-1013; y and z follow under code+10 and code+20. Not 38/39 etc.
+bool IsPointCode(int code);
 
 // Canonical texts for changed values: the shortest text that reads back to
 // the same double, and plain integers.
+// Integral values keep a ".0" ("2.0"), as DXF writers do; values that are
+// not finite (which no DXF reader accepts) are written as "0.0".
 std::string FormatDouble(double value);
 std::string FormatInt(long long value);
+
+// Reading values: blanks around the number are allowed (many writers pad
+// integers to six columns); anything else makes the value invalid (nullopt).
+std::string_view TrimBlanks(std::string_view text);
+std::optional<long long> ParseInt(std::string_view value);
+std::optional<double> ParseDouble(std::string_view value);
 
 // Formats a group code the way the style writes it.
 std::string FormatCode(int code, const TextStyle& style);

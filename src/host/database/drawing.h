@@ -49,12 +49,14 @@ enum class ContainerKind {
 
 struct Container {
   ContainerKind kind = ContainerKind::kBlock;
+  // Names in the program's code page 1252 (decoded from the file).
   std::string block_name;   // "*Model_Space", "*Paper_Space0", "2dCenter1", "$MODEL_SPACE" ...
   std::string layout_name;  // "Model", "Layout1", ...; empty for blocks
   std::string block_record_handle;  // owner handle for entities (R13+); empty in R12
-  bool active_layout = false;        // the layout whose entities sit in ENTITIES
+  bool active_layout = false;       // the layout whose entities sit in ENTITIES
   // The BLOCK and ENDBLK records of the definition in the BLOCKS section
-  // (absent for R12 model space without a $MODEL_SPACE block).
+  // (absent for a space the file has no block for). For a block definition
+  // (kBlock) endblk_record stays empty: its ENDBLK is the entity `endblk`.
   std::optional<RecordText> block_record;
   std::optional<RecordText> endblk_record;
   uint32_t block_line = 0;
@@ -108,7 +110,7 @@ class Drawing {
 
   const std::string& version() const { return file_.version; }
   bool is_r12() const { return file_.version <= "AC1009"; }
-  bool has_handles() const;  // R13+ always; R12 when $HANDLING is 1
+  bool has_handles() const { return has_handles_; }  // R13+ always; R12 when $HANDLING is 1
   const dxf::TextStyle& style() const { return file_.style; }
   const dxf::Encoding& encoding() const { return encoding_; }
   const std::string& file_name() const { return file_.name; }
@@ -117,21 +119,43 @@ class Drawing {
   Entity& entity(EntityId id) { return entities_[id]; }
   const Entity& entity(EntityId id) const { return entities_[id]; }
   size_t entity_count() const { return entities_.size(); }
-  // Walk order of model space and the layouts: first entity, next entity
-  // (erased ones skipped; stepping on from an erased entity works).
+  // Walk order of model space and the layouts: the ENTITIES section in file
+  // order, then the entities of the other layouts (file order), then those
+  // added or moved in the session; subentities right after their main
+  // entity. Erased ones are skipped; stepping on from an erased entity works.
+  // For an entity of a block definition NextEntity is NextInBlock.
   EntityId FirstEntity() const;
   EntityId NextEntity(EntityId id) const;
+  // Walk through one block definition: its entities in order, the ENDBLK
+  // last, then kNoEntity. Erased entities are skipped.
+  EntityId FirstInBlock(ContainerId block) const;
+  EntityId NextInBlock(EntityId id) const;
   // Tags of an entity's record (views valid until the entity changes).
   void EntityTags(EntityId id, std::vector<dxf::TagView>* tags) const;
   std::string_view EntityType(EntityId id) const;
+  // Replaces the entity's record with these tags, written in the file's style.
   void SetEntityTags(EntityId id, const dxf::Tags& tags);
+  // Erases (or, with false, restores) an entity together with its
+  // subentities. A block's ENDBLK cannot be erased.
   void EraseEntity(EntityId id, bool erased = true);
-  // Moves an entity (with its subentities) to another model-space/layout
-  // container; its record's 67/330/410 are updated by the caller.
+  // Moves a main entity (with its subentities; a subentity's id moves its
+  // main entity) to another model-space/layout container. It then comes
+  // last in the walk, as an entity the host pasted there would. Its
+  // record's 67/330/410 are updated by the caller.
   void MoveToContainer(EntityId id, ContainerId container);
   // Adds an entity at the end of the walk (container model space or layout)
-  // or at the end of a block definition before its ENDBLK.
+  // or at the end of a block definition before its ENDBLK. A VERTEX, ATTRIB
+  // or SEQEND added right after its POLYLINE/INSERT (or a sibling) becomes
+  // its subentity. The caller supplies every tag (handle, owner, 67).
   EntityId AddEntity(ContainerId container, const dxf::Tags& tags);
+
+  // Cheap facts for selection filters and the entity functions.
+  std::string_view EntityHandle(EntityId id) const;  // code 5; "" when absent
+  std::string EntityLayer(EntityId id) const;        // code 8, decoded; "0" when absent
+  bool InPaperSpace(EntityId id) const;              // in a layout container
+  // The entity with that handle (hex, without regard to case), or kNoEntity.
+  // The index is built on first use.
+  EntityId FindEntityByHandle(std::string_view handle) const;
 
   // ---- containers (spaces and block definitions) ----
   Container& container(ContainerId id) { return containers_[id]; }
@@ -139,11 +163,19 @@ class Drawing {
   size_t container_count() const { return containers_.size(); }
   ContainerId model_space() const { return model_space_; }
   ContainerId active_layout() const { return active_layout_; }  // kNoContainer if none
-  ContainerId FindBlock(std::string_view name) const;            // without regard to case
+  ContainerId FindBlock(std::string_view name) const;           // without regard to case
   // Block definitions other than model space and layouts, in file order.
   std::vector<ContainerId> BlockDefinitions() const;
-  // The block-definition header tags (0 BLOCK ...) of a container.
+  // The block-definition header tags (0 BLOCK ...) of a container; empty
+  // when the container has no BLOCK record.
   void BlockTags(ContainerId id, std::vector<dxf::TagView>* tags) const;
+  // Paper-space layouts, the active one first, then in file order.
+  std::vector<ContainerId> Layouts() const;
+  // "Model" for model space, the layout's name for a layout, "" for a block.
+  const std::string& LayoutNameOf(ContainerId id) const;
+  // The container whose BLOCK_RECORD has this handle (an entity's 330), or
+  // kNoContainer.
+  ContainerId FindContainerByBlockRecordHandle(std::string_view handle) const;
 
   // ---- tables ----
   Table* FindTable(std::string_view name);  // "LAYER", ... without regard to case
@@ -151,41 +183,91 @@ class Drawing {
   TableRecord& table_record(TableRecordId id) { return table_records_[id]; }
   const TableRecord& table_record(TableRecordId id) const { return table_records_[id]; }
   // The record of that name (group 2, without regard to case), or kNoRecord.
+  // The name is in code page 1252; erased records are not found.
   TableRecordId FindTableRecord(std::string_view table, std::string_view name) const;
   void TableRecordTags(TableRecordId id, std::vector<dxf::TagView>* tags) const;
   void SetTableRecordTags(TableRecordId id, const dxf::Tags& tags);
   // Appends a record to a table (creating the table is not supported) and
-  // keeps the table's count (70) right.
+  // keeps the table's count (70) right. The caller supplies every tag
+  // (handle, owner). kNoRecord when the drawing has no such table.
   TableRecordId AddTableRecord(std::string_view table, const dxf::Tags& tags);
 
   // ---- header ----
-  // The tags after "9 $NAME" up to the next variable, or nullopt.
+  // The tags after "9 $NAME" up to the next variable, or nullopt. The name
+  // is found without regard to case; the leading "$" may be left out.
+  // Values are the file's text (file encoding, blanks kept).
   std::optional<dxf::Tags> HeaderVar(std::string_view name) const;
-  void SetHeaderVar(std::string_view name, const dxf::Tags& values);  // adds it if missing
+  // The first value of a variable without surrounding blanks ("$TILEMODE"
+  // -> "1"), or nullopt.
+  std::optional<std::string> HeaderValue(std::string_view name) const;
+  // Replaces the variable's values, or adds the variable at the end of the
+  // header. Nothing else in the header changes. A drawing without a HEADER
+  // section keeps none (nothing is added).
+  void SetHeaderVar(std::string_view name, const dxf::Tags& values);
 
   // ---- objects ----
-  OpaqueSection* objects() { return objects_; }
-  // Appends an object record to the OBJECTS section (created if missing).
-  void AddObject(const dxf::Tags& tags);
+  OpaqueSection* objects() { return objects_; }  // nullptr when there is none (R12)
+  // Appends an object record to the OBJECTS section (created after ENTITIES
+  // if missing). R12 has no objects: false, and nothing is added.
+  bool AddObject(const dxf::Tags& tags);
+  // The OBJECTS record with this handle (code 5), or nullptr.
+  RecordText* FindObject(std::string_view handle);
 
   // ---- handles ----
-  // A fresh handle (hex, upper case) above every handle in use; $HANDSEED
-  // follows. Empty in an R12 file without handles.
+  // A fresh handle (hex, upper case) above every handle in use (codes 5, and
+  // 105 in DIMSTYLE), starting at $HANDSEED when that is higher; $HANDSEED
+  // stays above every handle handed out. Empty in an R12 file without
+  // handles.
   std::string NewHandle();
 
  private:
   Drawing() = default;
-  // ... implementation details
-  dxf::RawFile file_;
+
+  enum class SectionKind { kHeader, kTables, kBlocks, kEntities, kOpaque };
+  // A section in file order. Header, tables, blocks and entities keep their
+  // SECTION and ENDSEC records here (the header's variables live in
+  // header_); other sections are kept whole as an OpaqueSection.
+  struct Section {
+    SectionKind kind = SectionKind::kOpaque;
+    RecordText head;
+    RecordText end;
+    size_t opaque = 0;  // index into opaque_ for kOpaque
+  };
+  // Lookup of a table's records by upper-case name, built on first use.
+  struct NameIndex {
+    bool built = false;
+    std::unordered_map<std::string, TableRecordId> by_name;
+  };
+
+  void BuildNameIndex(size_t table) const;
+  void UpdateTableCount(Table* table);
+  void ScanHandles();
+  void SyncHandseed() const;
+
+  dxf::RawFile file_;  // buffer, style, version; its records are dropped after loading
   dxf::Encoding encoding_;
+  std::vector<Section> sections_;
+  mutable RecordText header_;  // "0 SECTION / 2 HEADER" and every variable
+  RecordText eof_;
+  std::vector<std::unique_ptr<OpaqueSection>> opaque_;
   std::vector<Entity> entities_;
+  // The walk: entity ids in walk order; kNoEntity where an entity moved away.
   std::vector<EntityId> walk_;
   std::vector<Container> containers_;
+  std::vector<ContainerId> block_order_;  // containers in BLOCKS section order
+  std::unordered_map<std::string, ContainerId> block_by_name_;  // upper-case name
   std::vector<Table> tables_;
   std::vector<TableRecord> table_records_;
+  mutable std::vector<NameIndex> table_index_;  // parallel to tables_
+  mutable std::unordered_map<std::string, EntityId> entity_by_handle_;
+  mutable bool entity_index_built_ = false;
   ContainerId model_space_ = kNoContainer;
   ContainerId active_layout_ = kNoContainer;
   OpaqueSection* objects_ = nullptr;
+  bool has_handles_ = false;
+  bool handles_scanned_ = false;
+  uint64_t next_handle_ = 1;
+  mutable bool handseed_dirty_ = false;
   friend class DrawingLoader;
   friend class DrawingWriter;
 };

@@ -1,0 +1,87 @@
+#include "dxf/tag.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace dxf {
+namespace {
+
+TEST(TypeOfCode, FollowsTheGroupCodeRanges) {
+  EXPECT_EQ(TypeOfCode(0), ValueType::kString);
+  EXPECT_EQ(TypeOfCode(8), ValueType::kString);
+  EXPECT_EQ(TypeOfCode(999), ValueType::kString);
+  EXPECT_EQ(TypeOfCode(1000), ValueType::kString);
+  EXPECT_EQ(TypeOfCode(5), ValueType::kHandle);
+  EXPECT_EQ(TypeOfCode(105), ValueType::kHandle);
+  EXPECT_EQ(TypeOfCode(330), ValueType::kHandle);
+  EXPECT_EQ(TypeOfCode(390), ValueType::kHandle);
+  EXPECT_EQ(TypeOfCode(1005), ValueType::kHandle);
+  EXPECT_EQ(TypeOfCode(10), ValueType::kDouble);
+  EXPECT_EQ(TypeOfCode(59), ValueType::kDouble);
+  EXPECT_EQ(TypeOfCode(144), ValueType::kDouble);
+  EXPECT_EQ(TypeOfCode(1040), ValueType::kDouble);
+  EXPECT_EQ(TypeOfCode(62), ValueType::kInt16);
+  EXPECT_EQ(TypeOfCode(176), ValueType::kInt16);
+  EXPECT_EQ(TypeOfCode(280), ValueType::kInt16);
+  EXPECT_EQ(TypeOfCode(370), ValueType::kInt16);
+  EXPECT_EQ(TypeOfCode(1070), ValueType::kInt16);
+  EXPECT_EQ(TypeOfCode(90), ValueType::kInt32);
+  EXPECT_EQ(TypeOfCode(1071), ValueType::kInt32);
+  EXPECT_EQ(TypeOfCode(160), ValueType::kInt64);
+  EXPECT_EQ(TypeOfCode(290), ValueType::kBool);
+  EXPECT_EQ(TypeOfCode(310), ValueType::kBinary);
+  EXPECT_EQ(TypeOfCode(1004), ValueType::kBinary);
+}
+
+TEST(IsPointCode, OnlyTheXOfAPoint) {
+  for (int code : {10, 11, 18, 110, 112, 210, 213, 1010, 1013}) EXPECT_TRUE(IsPointCode(code));
+  for (int code : {20, 30, 38, 39, 40, 19, 113, 220, 1020, 1040}) EXPECT_FALSE(IsPointCode(code));
+}
+
+TEST(FormatDouble, ShortestTextThatReadsBack) {
+  EXPECT_EQ(FormatDouble(2.0), "2.0");
+  EXPECT_EQ(FormatDouble(0.0), "0.0");
+  EXPECT_EQ(FormatDouble(-0.0), "-0.0");
+  EXPECT_EQ(FormatDouble(0.1), "0.1");
+  EXPECT_EQ(FormatDouble(-12.5), "-12.5");
+  EXPECT_EQ(FormatDouble(1.0 / 3.0), "0.3333333333333333");
+  EXPECT_EQ(FormatDouble(1e20), "1e+20");
+  EXPECT_EQ(FormatDouble(25.4), "25.4");
+  for (double value : {1.0 / 3.0, 123456.789, 1e-9, 6.02214076e23, 0.1 + 0.2}) {
+    EXPECT_EQ(ParseDouble(FormatDouble(value)), value);
+  }
+  // No DXF reader takes "nan" or "inf".
+  EXPECT_EQ(FormatDouble(std::numeric_limits<double>::quiet_NaN()), "0.0");
+  EXPECT_EQ(FormatDouble(std::numeric_limits<double>::infinity()), "0.0");
+}
+
+TEST(ParseValues, AllowBlanksButNothingElse) {
+  EXPECT_EQ(ParseInt("     6"), 6);
+  EXPECT_EQ(ParseInt(" -3 "), -3);
+  EXPECT_EQ(ParseInt("+7"), 7);
+  EXPECT_EQ(ParseInt(""), std::nullopt);
+  EXPECT_EQ(ParseInt("1.0"), std::nullopt);
+  EXPECT_EQ(ParseInt("+-1"), std::nullopt);
+  EXPECT_EQ(ParseDouble(" 1.5 "), 1.5);
+  EXPECT_EQ(ParseDouble("1E+02"), 100.0);
+  EXPECT_EQ(ParseDouble(".5"), 0.5);
+  EXPECT_EQ(ParseDouble("-.5"), -0.5);
+  EXPECT_EQ(ParseDouble("1,5"), std::nullopt);
+  EXPECT_EQ(ParseDouble("nan"), std::nullopt);
+  EXPECT_EQ(ParseDouble("abc"), std::nullopt);
+  EXPECT_EQ(TrimBlanks(" \t x y \t"), "x y");
+}
+
+TEST(WriteTags, FollowsTheFilesStyle) {
+  Tags tags{{0, "LINE"}, {8, "0"}, {1001, "ACAD"}};
+  EXPECT_EQ(WriteTags(tags, TextStyle{}), "  0\r\nLINE\r\n  8\r\n0\r\n1001\r\nACAD\r\n");
+  TextStyle lf_left{LineEnding::kLf, false};
+  EXPECT_EQ(WriteTags(tags, lf_left), "0\nLINE\n8\n0\n1001\nACAD\n");
+  EXPECT_EQ(FormatCode(100, TextStyle{}), "100");
+  EXPECT_EQ(FormatCode(-1, TextStyle{}), " -1");
+}
+
+}  // namespace
+}  // namespace dxf

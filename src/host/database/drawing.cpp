@@ -1,0 +1,280 @@
+// The drawing's entities, spaces and block definitions.
+
+#include "host/database/drawing.h"
+
+#include "dxf/text_case.h"
+#include "host/database/record_scan.h"
+
+namespace host {
+
+void RecordText::Replace(std::string text) {
+  owned_ = std::make_unique<std::string>(std::move(text));
+  view_ = *owned_;
+}
+
+namespace {
+
+bool IsSubentityType(std::string_view type) {
+  return type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
+}
+
+}  // namespace
+
+// ---- walking ----
+
+EntityId Drawing::FirstEntity() const {
+  for (EntityId id : walk_) {
+    if (id != kNoEntity && !entities_[id].erased) return id;
+  }
+  return kNoEntity;
+}
+
+EntityId Drawing::NextEntity(EntityId id) const {
+  if (id >= entities_.size()) return kNoEntity;
+  const Entity& e = entities_[id];
+  if (containers_[e.container].kind == ContainerKind::kBlock) return NextInBlock(id);
+  for (size_t p = size_t{e.position} + 1; p < walk_.size(); ++p) {
+    EntityId next = walk_[p];
+    if (next != kNoEntity && !entities_[next].erased) return next;
+  }
+  return kNoEntity;
+}
+
+EntityId Drawing::FirstInBlock(ContainerId block) const {
+  if (block >= containers_.size()) return kNoEntity;
+  for (EntityId id : containers_[block].entities) {
+    if (!entities_[id].erased) return id;
+  }
+  return kNoEntity;
+}
+
+EntityId Drawing::NextInBlock(EntityId id) const {
+  if (id >= entities_.size()) return kNoEntity;
+  const Entity& e = entities_[id];
+  const Container& c = containers_[e.container];
+  if (c.kind != ContainerKind::kBlock) return kNoEntity;
+  for (size_t p = size_t{e.position} + 1; p < c.entities.size(); ++p) {
+    if (!entities_[c.entities[p]].erased) return c.entities[p];
+  }
+  return kNoEntity;
+}
+
+// ---- entity records ----
+
+void Drawing::EntityTags(EntityId id, std::vector<dxf::TagView>* tags) const {
+  dxf::SplitTags(entities_[id].text.text(), tags);
+}
+
+std::string_view Drawing::EntityType(EntityId id) const {
+  return dxf::RecordType(entities_[id].text.text());
+}
+
+void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
+  entities_[id].text.Replace(dxf::WriteTags(tags, file_.style));
+}
+
+void Drawing::EraseEntity(EntityId id, bool erased) {
+  if (id >= entities_.size()) return;
+  Entity& e = entities_[id];
+  const Container& c = containers_[e.container];
+  // Without its ENDBLK a block definition could not be written.
+  if (c.kind == ContainerKind::kBlock && c.endblk == id) return;
+  e.erased = erased;
+  const std::vector<EntityId>& list = c.kind == ContainerKind::kBlock ? c.entities : walk_;
+  for (size_t p = size_t{e.position} + 1; p < list.size(); ++p) {
+    EntityId sub = list[p];
+    if (sub == kNoEntity || entities_[sub].parent != id) break;
+    entities_[sub].erased = erased;
+  }
+}
+
+void Drawing::MoveToContainer(EntityId id, ContainerId container) {
+  if (id >= entities_.size() || container >= containers_.size()) return;
+  if (entities_[id].parent != kNoEntity) id = entities_[id].parent;
+  Entity& e = entities_[id];
+  if (e.container == container || containers_[container].kind == ContainerKind::kBlock ||
+      containers_[e.container].kind == ContainerKind::kBlock) {
+    return;
+  }
+  std::vector<EntityId> moving{id};
+  for (size_t p = size_t{e.position} + 1; p < walk_.size(); ++p) {
+    EntityId sub = walk_[p];
+    if (sub == kNoEntity || entities_[sub].parent != id) break;
+    moving.push_back(sub);
+  }
+  for (EntityId m : moving) {
+    Entity& moved = entities_[m];
+    walk_[moved.position] = kNoEntity;
+    moved.position = static_cast<uint32_t>(walk_.size());
+    moved.container = container;
+    walk_.push_back(m);
+  }
+}
+
+EntityId Drawing::AddEntity(ContainerId container, const dxf::Tags& tags) {
+  if (container >= containers_.size()) return kNoEntity;
+  EntityId id = static_cast<EntityId>(entities_.size());
+  Entity e;
+  e.text.Replace(dxf::WriteTags(tags, file_.style));
+  e.container = container;
+  Container& c = containers_[container];
+
+  // The entity before the new one in its list, to attach a subentity.
+  EntityId previous = kNoEntity;
+  if (c.kind == ContainerKind::kBlock) {
+    size_t at = c.endblk != kNoEntity ? c.entities.size() - 1 : c.entities.size();
+    if (at > 0) previous = c.entities[at - 1];
+    c.entities.insert(c.entities.begin() + static_cast<std::ptrdiff_t>(at), id);
+    e.position = static_cast<uint32_t>(at);
+    if (c.endblk != kNoEntity) entities_[c.endblk].position = static_cast<uint32_t>(at + 1);
+  } else {
+    for (size_t p = walk_.size(); p > 0 && previous == kNoEntity; --p) previous = walk_[p - 1];
+    if (previous != kNoEntity && entities_[previous].container != container) previous = kNoEntity;
+    e.position = static_cast<uint32_t>(walk_.size());
+    walk_.push_back(id);
+  }
+  std::string_view type = tags.empty() ? std::string_view() : dxf::TrimBlanks(tags[0].value);
+  if (previous != kNoEntity && IsSubentityType(type) && EntityType(previous) != "SEQEND") {
+    EntityId main = entities_[previous].parent != kNoEntity ? entities_[previous].parent : previous;
+    std::string_view main_type = EntityType(main);
+    bool fits = type == "SEQEND" || (type == "VERTEX" && main_type == "POLYLINE") ||
+                (type == "ATTRIB" && main_type == "INSERT");
+    if (fits && (main_type == "POLYLINE" || main_type == "INSERT")) e.parent = main;
+  }
+  entities_.push_back(std::move(e));
+  if (entity_index_built_) {
+    std::string_view handle = EntityHandle(id);
+    if (!handle.empty()) entity_by_handle_.emplace(dxf::UpperCase1252(handle), id);
+  }
+  return id;
+}
+
+std::string_view Drawing::EntityHandle(EntityId id) const {
+  return dxf::TrimBlanks(FindValue(entities_[id].text.text(), 5).value_or(""));
+}
+
+std::string Drawing::EntityLayer(EntityId id) const {
+  auto layer = FindCommonValue(entities_[id].text.text(), 8);
+  if (!layer) return "0";
+  return encoding_.Decode(dxf::TrimBlanks(*layer));
+}
+
+bool Drawing::InPaperSpace(EntityId id) const {
+  return containers_[entities_[id].container].kind == ContainerKind::kLayout;
+}
+
+EntityId Drawing::FindEntityByHandle(std::string_view handle) const {
+  std::string key = dxf::UpperCase1252(dxf::TrimBlanks(handle));
+  if (key.empty()) return kNoEntity;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!entity_index_built_) {
+      entity_by_handle_.clear();
+      for (EntityId id = 0; id < entities_.size(); ++id) {
+        std::string_view h = EntityHandle(id);
+        if (!h.empty()) entity_by_handle_.emplace(dxf::UpperCase1252(h), id);
+      }
+      entity_index_built_ = true;
+    }
+    auto found = entity_by_handle_.find(key);
+    // A record changed since the index was built may carry another handle
+    // now; then the index is built afresh once.
+    if (found != entity_by_handle_.end() && dxf::EqualNoCase(EntityHandle(found->second), key)) {
+      return found->second;
+    }
+    if (attempt == 0) entity_index_built_ = false;
+  }
+  return kNoEntity;
+}
+
+// ---- containers ----
+
+ContainerId Drawing::FindBlock(std::string_view name) const {
+  auto found = block_by_name_.find(dxf::UpperCase1252(name));
+  if (found == block_by_name_.end() || containers_[found->second].erased) return kNoContainer;
+  return found->second;
+}
+
+std::vector<ContainerId> Drawing::BlockDefinitions() const {
+  std::vector<ContainerId> blocks;
+  for (ContainerId id : block_order_) {
+    const Container& c = containers_[id];
+    if (c.kind == ContainerKind::kBlock && !c.erased) blocks.push_back(id);
+  }
+  return blocks;
+}
+
+void Drawing::BlockTags(ContainerId id, std::vector<dxf::TagView>* tags) const {
+  tags->clear();
+  const Container& c = containers_[id];
+  if (c.block_record) dxf::SplitTags(c.block_record->text(), tags);
+}
+
+std::vector<ContainerId> Drawing::Layouts() const {
+  std::vector<ContainerId> layouts;
+  if (active_layout_ != kNoContainer) layouts.push_back(active_layout_);
+  for (ContainerId id = 0; id < containers_.size(); ++id) {
+    if (containers_[id].kind == ContainerKind::kLayout && id != active_layout_) {
+      layouts.push_back(id);
+    }
+  }
+  return layouts;
+}
+
+const std::string& Drawing::LayoutNameOf(ContainerId id) const {
+  static const std::string kNone;
+  if (id >= containers_.size()) return kNone;
+  return containers_[id].layout_name;
+}
+
+ContainerId Drawing::FindContainerByBlockRecordHandle(std::string_view handle) const {
+  handle = dxf::TrimBlanks(handle);
+  if (handle.empty()) return kNoContainer;
+  for (ContainerId id = 0; id < containers_.size(); ++id) {
+    if (dxf::EqualNoCase(containers_[id].block_record_handle, handle)) return id;
+  }
+  return kNoContainer;
+}
+
+// ---- objects ----
+
+bool Drawing::AddObject(const dxf::Tags& tags) {
+  if (is_r12()) return false;
+  if (objects_ == nullptr) {
+    auto section = std::make_unique<OpaqueSection>();
+    std::string head, end;
+    dxf::AppendTag(&head, 0, "SECTION", file_.style);
+    dxf::AppendTag(&head, 2, "OBJECTS", file_.style);
+    dxf::AppendTag(&end, 0, "ENDSEC", file_.style);
+    section->records.emplace_back();
+    section->records.back().Replace(std::move(head));
+    section->records.emplace_back();
+    section->records.back().Replace(std::move(end));
+    Section entry;
+    entry.kind = SectionKind::kOpaque;
+    entry.opaque = opaque_.size();
+    objects_ = section.get();
+    opaque_.push_back(std::move(section));
+    size_t at = sections_.size();
+    for (size_t i = 0; i < sections_.size(); ++i) {
+      if (sections_[i].kind == SectionKind::kEntities) at = i + 1;
+    }
+    sections_.insert(sections_.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+  }
+  RecordText record;
+  record.Replace(dxf::WriteTags(tags, file_.style));
+  // Before the section's ENDSEC.
+  objects_->records.insert(objects_->records.end() - 1, std::move(record));
+  return true;
+}
+
+RecordText* Drawing::FindObject(std::string_view handle) {
+  if (objects_ == nullptr) return nullptr;
+  handle = dxf::TrimBlanks(handle);
+  for (RecordText& object : objects_->records) {
+    auto value = FindValue(object.text(), 5);
+    if (value && dxf::EqualNoCase(dxf::TrimBlanks(*value), handle)) return &object;
+  }
+  return nullptr;
+}
+
+}  // namespace host

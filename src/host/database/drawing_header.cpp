@@ -1,0 +1,139 @@
+// The HEADER section's variables and the drawing's handles.
+
+#include <algorithm>
+
+#include "dxf/text_case.h"
+#include "host/database/drawing.h"
+#include "host/database/record_scan.h"
+
+namespace host {
+namespace {
+
+// Where a variable stands in the header record's text.
+struct VarSpan {
+  bool found = false;
+  size_t values_begin = 0;  // after its "9 $NAME" tag
+  size_t values_end = 0;    // at the next "9" tag or the end of the record
+};
+
+std::string VarName(std::string_view name) {
+  name = dxf::TrimBlanks(name);
+  return !name.empty() && name.front() == '$' ? std::string(name) : "$" + std::string(name);
+}
+
+VarSpan FindVar(std::string_view text, std::string_view name) {
+  VarSpan span;
+  dxf::TagCursor cursor(text);
+  dxf::TagView tag;
+  while (true) {
+    size_t before = cursor.offset();
+    if (!cursor.Next(&tag)) break;
+    if (tag.code != 9) continue;
+    if (span.found) {
+      span.values_end = before;
+      return span;
+    }
+    if (dxf::EqualNoCase(dxf::TrimBlanks(tag.value), name)) {
+      span.found = true;
+      span.values_begin = cursor.offset();
+    }
+  }
+  span.values_end = text.size();
+  return span;
+}
+
+std::string SpliceVar(std::string_view text, std::string_view name, const dxf::Tags& values,
+                      const dxf::TextStyle& style) {
+  VarSpan span = FindVar(text, name);
+  std::string out;
+  if (span.found) {
+    out.append(text.substr(0, span.values_begin));
+    for (const dxf::Tag& tag : values) dxf::AppendTag(&out, tag.code, tag.value, style);
+    out.append(text.substr(span.values_end));
+  } else {
+    out.append(text);
+    dxf::AppendTag(&out, 9, name, style);
+    for (const dxf::Tag& tag : values) dxf::AppendTag(&out, tag.code, tag.value, style);
+  }
+  return out;
+}
+
+}  // namespace
+
+// Handles issued by NewHandle raise $HANDSEED only when the header is next
+// read or written, so that issuing many handles does not rewrite the header
+// each time.
+void Drawing::SyncHandseed() const {
+  if (!handseed_dirty_) return;
+  handseed_dirty_ = false;
+  if (header_.text().empty()) return;
+  dxf::Tags values{{5, FormatHandle(next_handle_)}};
+  header_.Replace(SpliceVar(header_.text(), "$HANDSEED", values, file_.style));
+}
+
+std::optional<dxf::Tags> Drawing::HeaderVar(std::string_view name) const {
+  SyncHandseed();
+  std::string_view text = header_.text();
+  VarSpan span = FindVar(text, VarName(name));
+  if (!span.found) return std::nullopt;
+  return dxf::ToTags(text.substr(span.values_begin, span.values_end - span.values_begin));
+}
+
+std::optional<std::string> Drawing::HeaderValue(std::string_view name) const {
+  auto values = HeaderVar(name);
+  if (!values || values->empty()) return std::nullopt;
+  return std::string(dxf::TrimBlanks(values->front().value));
+}
+
+void Drawing::SetHeaderVar(std::string_view name, const dxf::Tags& values) {
+  SyncHandseed();
+  std::string var = VarName(name);
+  if (header_.text().empty()) {
+    // A file without a HEADER section: the variable has nowhere to go.
+    return;
+  }
+  header_.Replace(SpliceVar(header_.text(), var, values, file_.style));
+  if (handles_scanned_ && dxf::EqualNoCase(var, "$HANDSEED") && !values.empty()) {
+    auto seed = ParseHandle(values.front().value);
+    if (seed && *seed > next_handle_) next_handle_ = *seed;
+  }
+}
+
+// One scan over every record for the highest handle: code 5, and 105, which
+// DIMSTYLE records carry instead.
+void Drawing::ScanHandles() {
+  uint64_t highest = 0;
+  auto scan = [&highest](std::string_view text) {
+    dxf::TagCursor cursor(text);
+    dxf::TagView tag;
+    while (cursor.Next(&tag)) {
+      if (tag.code != 5 && tag.code != 105) continue;
+      auto handle = ParseHandle(tag.value);
+      if (handle && *handle > highest) highest = *handle;
+    }
+  };
+  for (const auto& section : opaque_) {
+    for (const RecordText& record : section->records) scan(record.text());
+  }
+  for (const Table& table : tables_) scan(table.head.text());
+  for (const TableRecord& record : table_records_) scan(record.text.text());
+  for (const Container& c : containers_) {
+    if (c.block_record) scan(c.block_record->text());
+    if (c.endblk_record) scan(c.endblk_record->text());
+  }
+  for (const Entity& e : entities_) scan(e.text.text());
+  uint64_t seed = 0;
+  if (auto value = HeaderValue("$HANDSEED")) seed = ParseHandle(*value).value_or(0);
+  next_handle_ = std::max(highest + 1, seed);
+  handles_scanned_ = true;
+}
+
+std::string Drawing::NewHandle() {
+  if (!has_handles_) return "";
+  if (!handles_scanned_) ScanHandles();
+  uint64_t handle = next_handle_++;
+  handseed_dirty_ = true;
+  return FormatHandle(handle);
+}
+
+}  // namespace host

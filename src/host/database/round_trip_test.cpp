@@ -1,0 +1,113 @@
+// Loading and writing a real drawing without changing anything must give back
+// the file byte for byte; a binary drawing comes back as ASCII that itself
+// round-trips.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "dxf/document.h"
+#include "host/database/drawing.h"
+
+namespace host {
+namespace {
+
+const std::string kSamples = std::string(DRAVOLIN_TEST_DATA) + "/samples/";
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::unique_ptr<Drawing> LoadFile(const std::string& path) {
+  dxf::RawFile file;
+  dxf::Error err;
+  if (!dxf::ReadFile(path, &file, &err)) {
+    ADD_FAILURE() << err.ToString();
+    return nullptr;
+  }
+  auto drawing = Drawing::Load(std::move(file), &err);
+  if (!drawing) ADD_FAILURE() << err.ToString();
+  return drawing;
+}
+
+std::unique_ptr<Drawing> LoadText(const std::string& text, const std::string& name) {
+  dxf::RawFile file;
+  dxf::Error err;
+  if (!dxf::ParseBuffer(text, name, &file, &err)) {
+    ADD_FAILURE() << err.ToString();
+    return nullptr;
+  }
+  auto drawing = Drawing::Load(std::move(file), &err);
+  if (!drawing) ADD_FAILURE() << err.ToString();
+  return drawing;
+}
+
+class AsciiSampleRoundTrip : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(AsciiSampleRoundTrip, WritesTheFileBackByteForByte) {
+  std::string path = kSamples + GetParam();
+  auto drawing = LoadFile(path);
+  ASSERT_TRUE(drawing);
+  std::string written = drawing->WriteToString();
+  std::string original = Slurp(path);
+  ASSERT_EQ(written.size(), original.size());
+  EXPECT_TRUE(written == original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, AsciiSampleRoundTrip,
+                         ::testing::Values("acadsharp_sample_AC1009_ascii.dxf",
+                                           "acadsharp_sample_AC1015_ascii.dxf", "aspose_910609.dxf",
+                                           "egghunters_dxf_3.dxf", "ezdxf_ASCII_R12.dxf",
+                                           "ezdxf_dxf_unicode.dxf", "ezdxf_uncommon.dxf",
+                                           "skymakerolof_issue42.dxf",
+                                           "trimesh_125_aluminum_srcMH.dxf", "trimesh_wrench.dxf"));
+
+TEST(BinarySampleRoundTrip, AsciiOutputRoundTripsExactly) {
+  auto drawing = LoadFile(kSamples + "acadsharp_sample_AC1018_binary.dxf");
+  ASSERT_TRUE(drawing);
+  std::string ascii = drawing->WriteToString();
+  EXPECT_EQ(ascii.substr(0, 19), "  0\r\nSECTION\r\n  2\r\n");
+  EXPECT_EQ(drawing->version(), "AC1018");
+
+  auto again = LoadText(ascii, "converted.dxf");
+  ASSERT_TRUE(again);
+  EXPECT_TRUE(again->WriteToString() == ascii);
+
+  // The same drawing as the AC1015 ASCII sample: the same spaces and layouts.
+  auto ascii_sample = LoadFile(kSamples + "acadsharp_sample_AC1015_ascii.dxf");
+  ASSERT_TRUE(ascii_sample);
+  auto summary = [](const Drawing& d) {
+    std::string out;
+    for (ContainerId id : d.Layouts()) out += d.LayoutNameOf(id) + ",";
+    for (EntityId id = d.FirstEntity(); id != kNoEntity; id = d.NextEntity(id)) {
+      out += std::string(d.EntityType(id)) + (d.InPaperSpace(id) ? "p " : "m ");
+    }
+    return out + std::to_string(d.BlockDefinitions().size());
+  };
+  EXPECT_EQ(summary(*drawing), summary(*ascii_sample));
+}
+
+TEST(RoundTrip, KeepsCommentsTrailingTextAndAMissingFinalNewline) {
+  for (std::string text : {
+           std::string("999\r\nmade by hand\r\n  0\r\nSECTION\r\n  2\r\nENTITIES\r\n"
+                       "  0\r\nENDSEC\r\n999\r\nafter\r\n  0\r\nEOF\r\n\x1a"),
+           std::string("0\nSECTION\n2\nENTITIES\n0\nPOINT\n8\n0\n0\nENDSEC\n0\nEOF"),
+           std::string("0\nSECTION\n2\nFUTURE\n0\nTHING\n1\nx\n0\nENDSEC\n0\nEOF\n\n"),
+       }) {
+    auto drawing = LoadText(text, "in.dxf");
+    ASSERT_TRUE(drawing);
+    EXPECT_EQ(drawing->WriteToString(), text);
+  }
+}
+
+TEST(RoundTrip, EntitiesStaySmall) {
+  // A million entities must load in well under twice the file's size.
+  EXPECT_LE(sizeof(Entity), 48u);
+}
+
+}  // namespace
+}  // namespace host

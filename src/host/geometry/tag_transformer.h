@@ -1,0 +1,88 @@
+// The machinery every entity rule shares: what can be done with one tag
+// (move a point, scale a length, ...) and the code that does it on the
+// record's tags, keeping the text of every value that does not change.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "dxf/tag.h"
+#include "host/geometry/ocs.h"
+#include "host/geometry/transform.h"
+#include "host/host_only.h"
+
+namespace host::geometry {
+
+// What a rule wants done with one tag. Point actions name the tag of a
+// point's x (code 10-18, 110-112, 1010-1013); its y and z follow as code+10
+// and code+20 and are covered by the same action.
+enum class Action {
+  kKeep,
+  kWorldPoint,           // a world point: moved and scaled
+  kOcsPoint,             // a point in the entity's OCS: moved and scaled there
+  kOcsPoint2d,           // the same for points without a z of their own
+                         // (LWPOLYLINE, HATCH); no z is ever added
+  kOcsElevationPoint,    // a point whose z alone matters (POLYLINE and HATCH
+                         // "elevation point" 0,0,z): only z, in the OCS
+  kWorldElevationPoint,  // the same for world points (3D POLYLINE)
+  kOcsElevation,         // a lone OCS z (LWPOLYLINE 38)
+  kOcsX,                 // a lone OCS x (HATCH pattern base point 43)
+  kOcsY,                 // a lone OCS y (HATCH pattern base point 44)
+  kVector,               // a vector (displacement, size along axes): scaled
+  kLength,               // a distance: scaled
+};
+
+class TagTransformer;
+
+// One entity type's rule. The engine shows it the tags of the entity's own
+// data in order (not the common entity properties, application groups or
+// extended data), with the subclass marker they stand under ("" before the
+// first marker, as in R12 files). Rules that need a value appearing later in
+// the record (flags, justification) look it up when constructed.
+class EntityRule {
+ public:
+  virtual ~EntityRule() = default;
+  virtual Action Classify(std::string_view subclass, const dxf::Tag& tag) = 0;
+  // Called after the entity's own data: adds values that the file left at a
+  // default which the transform changes (INSERT scale factors omitted as 1).
+  virtual void AddMissingDefaults(TagTransformer* editor) {}
+  virtual TransformResult result() const { return TransformResult::kDone; }
+};
+
+class TagTransformer {
+ public:
+  // t must be valid; ocs is the frame the entity's OCS points are in.
+  TagTransformer(dxf::Tags* tags, const Transform& t, const Ocs& ocs);
+
+  // Applies action to the tag at index i and returns how many tags it
+  // covered (at least 1): a point's x, y, z and any z it had to add.
+  size_t Apply(Action action, size_t i);
+
+  // Inserts a numeric tag before index at.
+  void Insert(size_t at, int code, double value);
+
+  dxf::Tags& tags() { return *tags_; }
+  const Transform& world() const { return world_; }
+  const Transform& in_ocs() const { return ocs_; }
+
+ private:
+  enum class Dims { k3d, k2d, kZOnly };
+  size_t ApplyPoint(size_t i, const Transform& t, Dims dims);
+  size_t ApplyVector(size_t i);
+  void ApplyCoordinate(size_t i, double base, double offset);
+  void ApplyLength(size_t i);
+
+  dxf::Tags* tags_;
+  Transform world_;
+  Transform ocs_;  // the same transform with base and offset in the OCS
+};
+
+// One coordinate under a scale about base and a move: base + factor *
+// (v - base) + offset.
+double Coordinate(double v, double factor, double base, double offset);
+
+// Writes value into tag unless it equals the number the tag holds (then its
+// text stays as it was) or is not finite (an overflow leaves the input).
+void SetNumber(dxf::Tag* tag, double old_value, double new_value);
+
+}  // namespace host::geometry
