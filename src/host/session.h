@@ -18,15 +18,23 @@ class Platform;
 class ModuleLoader;
 
 struct SessionOptions {
-  std::string registry_file;   // the per-user registry file; empty: the default path
-  std::string templates_dir;   // bundled templates folder
+  // The per-user registry file; empty: $DRAVOLIN_REGISTRY, else
+  // $XDG_CONFIG_HOME/dravolin/registry.txt, else ~/.config/dravolin/registry.txt.
+  std::string registry_file;
+  // The bundled templates folder (a host path); empty: "templates" beside the
+  // executable when there is one, else the source tree's templates folder.
+  std::string templates_dir;
   std::vector<std::pair<std::string, std::string>> drive_map;  // "C:" -> folder
 };
 
 class Session {
  public:
+  // The channel must outlive the session. The session is not made current;
+  // use SetCurrentSession or ScopedCurrentSession.
   Session(std::unique_ptr<Drawing> drawing, UserChannel* user, SessionOptions options);
   ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
 
   Drawing& drawing() { return *drawing_; }
   CommandLine& command_line() { return *command_line_; }
@@ -48,6 +56,20 @@ class Session {
 // The session the SDK functions work on; null outside a session.
 Session* CurrentSession();
 void SetCurrentSession(Session* session);
+
+// Makes a session current for a scope and restores the previous one.
+class ScopedCurrentSession {
+ public:
+  explicit ScopedCurrentSession(Session* session) : previous_(CurrentSession()) {
+    SetCurrentSession(session);
+  }
+  ~ScopedCurrentSession() { SetCurrentSession(previous_); }
+  ScopedCurrentSession(const ScopedCurrentSession&) = delete;
+  ScopedCurrentSession& operator=(const ScopedCurrentSession&) = delete;
+
+ private:
+  Session* previous_;
+};
 
 // Thrown by acrx_abort: the host prints the message and ends without writing.
 struct HostAbort {

@@ -21,10 +21,14 @@ class CWnd {
   void GetWindowText(CString& text) const;
   void SetWindowText(const char* text);
   int GetDlgCtrlID() const { return id_; }
+  // The window object for a window handle (the host's main window among
+  // them); null for a null handle.
+  static CWnd* FromHandle(HWND hwnd);
 
-  // Host side: the control id and text of a child window.
+  // Host side: the control id, text and window style of a child window.
   int id_ = 0;
   CString text_;
+  uint32_t style_ = 0;
 };
 
 class CComboBox : public CWnd {
@@ -34,8 +38,10 @@ class CComboBox : public CWnd {
   int GetCurSel() const;
   int SetCurSel(int index);
   void GetLBText(int index, CString& text) const;
-  // Index of the first entry at or after start+1 that begins with prefix,
-  // compared without regard to case; -1 when there is none.
+  // Index of the first entry after start that begins with prefix, compared
+  // without regard to case; the search goes on from the top of the list back
+  // to start, as the system's combo box does (start -1: the whole list from
+  // the top). -1 when there is none.
   int FindString(int start, const char* prefix) const;
 
   // Host side: the list and the selection.
@@ -137,11 +143,14 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HINSTANCE module);
 void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state);
 HINSTANCE AfxGetResourceHandle();
 
+// Puts a module's resources on the chain the dialog lookup searches. Made
+// with new when the module attaches; AfxTermExtensionModule deletes it.
 class CDynLinkLibrary {
  public:
   explicit CDynLinkLibrary(AFX_EXTENSION_MODULE& state);
   ~CDynLinkLibrary();
   HINSTANCE resource_;
+  HINSTANCE module_;
 };
 
 // The host UI library's start-up.

@@ -17,13 +17,18 @@ namespace host {
 struct DialogControlView {
   enum class Kind { kButton, kDefaultButton, kStatic, kComboBox } kind;
   int id = -1;
-  std::string text;                // label, button text, or combo box edit text
-  std::vector<std::string> items;  // combo box list
+  std::string text;                         // label, button text, or combo box edit text
+  std::vector<std::string> items;           // combo box list
+  int selection = -1;                       // combo box: the selected list entry, -1 for none
+  int x = 0, y = 0, width = 0, height = 0;  // dialog units, as in the resource
 };
 struct DialogView {
   int resource_id = 0;
   std::string caption;
-  std::vector<DialogControlView> controls;
+  std::vector<DialogControlView> controls;  // in template order
+  int focus_id = 0;                         // the control with the focus, 0 for none
+  int default_button =
+      1;  // the button Enter presses (the focused push button, else the default one)
 };
 // What the user did with a dialog: set texts of combo boxes (by id), then
 // press a button (IDOK, IDCANCEL) or Escape (IDCANCEL).
@@ -35,9 +40,14 @@ struct DialogAction {
 struct FileDialogRequest {
   std::string initial_name;  // e.g. "C:\\Vorlagen\\*.DWT"
   std::string default_ext;
-  std::string filter;        // "Vorlage waehlen:  (*.DWT) | *.DWT||"
-  std::string folder;        // the host folder the initial name points to, "" if none
-  std::vector<std::string> files;  // files in the folder matching the filter
+  std::string filter;              // "Vorlage waehlen:  (*.DWT) | *.DWT||"
+  std::string folder;              // the host folder the initial name points to, "" if none
+  std::vector<std::string> files;  // names of the folder's files matching the filter, sorted
+  // The folder as the program wrote it (e.g. "C:\\Vorlagen") and the
+  // separator that ends it; a chosen entry's full path is PathOf(name).
+  std::string folder_text;
+  char separator = '\\';
+  std::string PathOf(const std::string& name) const { return folder_text + separator + name; }
 };
 
 // A dimension the reference pick may choose, described for the user.

@@ -1,0 +1,36 @@
+#include "host/session.h"
+
+#include "host/cmdline/command_line.h"
+#include "host/commands/stand_ins.h"
+#include "host/database/drawing.h"
+#include "host/platform/platform.h"
+#include "host/ui/user_channel.h"
+
+namespace host {
+namespace {
+
+Session* current_session = nullptr;
+
+}  // namespace
+
+Session::Session(std::unique_ptr<Drawing> drawing, UserChannel* user, SessionOptions options)
+    : drawing_(std::move(drawing)), user_(user), options_(std::move(options)) {
+  command_line_ = std::make_unique<CommandLine>(this);
+  platform_ = std::make_unique<Platform>(*this, options_);
+  RegisterStandIns(*command_line_);
+}
+
+Session::~Session() {
+  if (current_session == this) current_session = nullptr;
+  // The platform's command stack refers to the command line.
+  platform_.reset();
+  command_line_.reset();
+}
+
+void Session::SetDrawing(std::unique_ptr<Drawing> drawing) { drawing_ = std::move(drawing); }
+
+Session* CurrentSession() { return current_session; }
+
+void SetCurrentSession(Session* session) { current_session = session; }
+
+}  // namespace host

@@ -1,0 +1,154 @@
+#include "host/ui/text_encoding.h"
+
+#include <cstdint>
+
+namespace host {
+namespace {
+
+// Characters of the bytes 0x80..0x9F; the undefined bytes keep their number.
+constexpr uint16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(uint32_t cp, std::string* out) {
+  if (cp < 0x80) {
+    *out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *out += static_cast<char>(0xC0 | (cp >> 6));
+    *out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *out += static_cast<char>(0xE0 | (cp >> 12));
+    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *out += static_cast<char>(0xF0 | (cp >> 18));
+    *out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 sequence at text[i]; returns its length, 0 when the
+// bytes there are not valid UTF-8 (overlong forms and surrogates included).
+size_t DecodeUtf8(std::string_view text, size_t i, uint32_t* cp) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  unsigned char b = byte(i);
+  size_t length;
+  uint32_t value, min;
+  if (b < 0x80) {
+    *cp = b;
+    return 1;
+  } else if ((b & 0xE0) == 0xC0) {
+    length = 2, value = b & 0x1F, min = 0x80;
+  } else if ((b & 0xF0) == 0xE0) {
+    length = 3, value = b & 0x0F, min = 0x800;
+  } else if ((b & 0xF8) == 0xF0) {
+    length = 4, value = b & 0x07, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (byte(i + k) & 0x3F);
+  }
+  if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  *cp = value;
+  return length;
+}
+
+int Cp1252Byte(uint32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (int k = 0; k < 32; ++k)
+    if (kHighControls[k] == cp) return 0x80 + k;
+  return -1;
+}
+
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 0x80)
+      out += c;
+    else if (b < 0xA0)
+      AppendUtf8(kHighControls[b - 0x80], &out);
+    else
+      AppendUtf8(b, &out);
+  }
+  return out;
+}
+
+std::string Utf8ToCp1252(std::string_view text, bool* lossless) {
+  std::string out;
+  out.reserve(text.size());
+  bool exact = true;
+  for (size_t i = 0; i < text.size();) {
+    uint32_t cp;
+    size_t n = DecodeUtf8(text, i, &cp);
+    if (n == 0) {  // not UTF-8: the byte is a 1252 byte already
+      out += text[i++];
+      continue;
+    }
+    int b = Cp1252Byte(cp);
+    if (b < 0) {
+      out += '?';
+      exact = false;
+    } else {
+      out += static_cast<char>(b);
+    }
+    i += n;
+  }
+  if (lossless) *lossless = exact;
+  return out;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    uint32_t cp;
+    size_t n = DecodeUtf8(text, i, &cp);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
+std::string ExternalTextToCp1252(std::string_view text) {
+  if (!IsValidUtf8(text)) return std::string(text);
+  return Utf8ToCp1252(text);
+}
+
+char FoldCase1252(char c) {
+  auto u = static_cast<unsigned char>(c);
+  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
+  switch (u) {
+    case 0x9A:
+      return static_cast<char>(0x8A);  // š
+    case 0x9C:
+      return static_cast<char>(0x8C);  // œ
+    case 0x9E:
+      return static_cast<char>(0x8E);  // ž
+    case 0xFF:
+      return static_cast<char>(0x9F);  // ÿ
+    default:
+      return c;
+  }
+}
+
+bool EqualsNoCase1252(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldCase1252(a[i]) != FoldCase1252(b[i])) return false;
+  return true;
+}
+
+bool StartsWithNoCase1252(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase1252(text.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace host
