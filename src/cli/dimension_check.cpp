@@ -1,0 +1,98 @@
+#include "cli/dimension_check.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace cli {
+
+namespace {
+
+std::string FormatValue(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g", value);
+  return text;
+}
+
+}  // namespace
+
+bool DisplayedValuesDiffer(double before, double after) {
+  double scale = std::max(std::fabs(before), std::fabs(after));
+  if (scale == 0) return false;
+  // NaN compares false everywhere; a value that became NaN has changed.
+  if (std::isnan(before) != std::isnan(after)) return true;
+  return std::fabs(before - after) / scale > 1e-9;
+}
+
+ConversionCheck CompareDrawings(const DrawingSurvey& before, const DrawingSurvey& after) {
+  ConversionCheck check;
+  check.entities_before = before.main_entities;
+  check.entities_after = after.main_entities;
+  check.by_handle = !before.handles.empty() || before.main_entities == 0;
+  if (!check.by_handle) {
+    if (before.main_entities > after.main_entities)
+      check.deleted = before.main_entities - after.main_entities;
+    else
+      check.added = after.main_entities - before.main_entities;
+    return check;
+  }
+
+  std::unordered_set<uint64_t> old_handles(before.handles.begin(), before.handles.end());
+  std::unordered_set<uint64_t> new_handles(after.handles.begin(), after.handles.end());
+  for (uint64_t handle : old_handles) check.deleted += new_handles.count(handle) == 0;
+  for (uint64_t handle : new_handles) check.added += old_handles.count(handle) == 0;
+
+  std::unordered_map<std::string, const DimensionFacts*> now;
+  for (const DimensionFacts& dimension : after.dimensions)
+    if (!dimension.handle.empty()) now.emplace(dimension.handle, &dimension);
+  for (const DimensionFacts& old_dimension : before.dimensions) {
+    std::optional<double> old_value = old_dimension.displayed();
+    if (!old_value) continue;
+    auto it = now.find(old_dimension.handle);
+    if (old_dimension.handle.empty() || it == now.end()) {
+      ++check.dimensions_gone;
+      continue;
+    }
+    std::optional<double> new_value = it->second->displayed();
+    if (!new_value) {
+      ++check.dimensions_gone;
+      continue;
+    }
+    ++check.dimensions_compared;
+    if (DisplayedValuesDiffer(*old_value, *new_value))
+      check.changed.push_back({old_dimension.handle, it->second->layout, *old_value, *new_value});
+  }
+  return check;
+}
+
+std::string FormatCheck(const ConversionCheck& check) {
+  std::string text = "\nEntities: " + std::to_string(check.entities_before) + " before, " +
+                     std::to_string(check.entities_after) + " after";
+  if (check.by_handle)
+    text += " (" + std::to_string(check.deleted) + " deleted, " + std::to_string(check.added) +
+            " added).";
+  else
+    text += " (no handles; " + std::to_string(check.deleted) + " fewer, " +
+            std::to_string(check.added) + " more).";
+  if (!check.by_handle) {
+    text += "\nDimension check skipped: the drawing has no handles to match dimensions by.";
+    return text;
+  }
+  text += "\nDimensions: " + std::to_string(check.dimensions_compared) + " compared";
+  if (check.dimensions_gone) text += ", " + std::to_string(check.dimensions_gone) + " deleted";
+  if (check.changed.empty()) {
+    text += ", no displayed value changed.";
+    return text;
+  }
+  text += ", " + std::to_string(check.changed.size()) + " with a changed displayed value:";
+  for (const DimensionChange& change : check.changed) {
+    text += "\n  Dimension " + change.handle;
+    if (!change.layout.empty()) text += " (" + change.layout + ")";
+    text += ": " + FormatValue(change.before) + " -> " + FormatValue(change.after);
+  }
+  return text;
+}
+
+}  // namespace cli

@@ -1,0 +1,40 @@
+// The conversion must not change what a dimension shows: it scales the
+// drawing by the reference factor and divides every DIMLFAC override by the
+// same factor. This check compares the displayed values of the dimensions
+// before and after, by handle, and counts what came and went.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/drawing_survey.h"
+
+namespace cli {
+
+struct DimensionChange {
+  std::string handle;
+  std::string layout;  // where it is after the conversion
+  double before = 0;
+  double after = 0;
+};
+
+struct ConversionCheck {
+  size_t entities_before = 0;
+  size_t entities_after = 0;
+  size_t deleted = 0;     // handles gone
+  size_t added = 0;       // handles new
+  bool by_handle = true;  // false: the drawing has no handles
+  size_t dimensions_compared = 0;
+  size_t dimensions_gone = 0;
+  std::vector<DimensionChange> changed;
+};
+
+// Values differ when their relative difference exceeds 1e-9.
+bool DisplayedValuesDiffer(double before, double after);
+
+ConversionCheck CompareDrawings(const DrawingSurvey& before, const DrawingSurvey& after);
+
+// The check as lines for the command line (each begins with "\n").
+std::string FormatCheck(const ConversionCheck& check);
+
+}  // namespace cli

@@ -1,0 +1,112 @@
+#include "cli/dimension_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace cli {
+namespace {
+
+DimensionFacts Dimension(const std::string& handle, double measurement,
+                         std::optional<double> dimlfac, int kind = 0) {
+  DimensionFacts facts;
+  facts.type = "DIMENSION";
+  facts.handle = handle;
+  facts.layout = "Model";
+  facts.kind = kind;
+  facts.measurement = measurement;
+  facts.override_dimlfac = dimlfac;
+  return facts;
+}
+
+DrawingSurvey Survey(std::vector<uint64_t> handles, std::vector<DimensionFacts> dimensions) {
+  DrawingSurvey survey;
+  survey.main_entities = handles.size();
+  survey.handles = std::move(handles);
+  survey.dimensions = std::move(dimensions);
+  return survey;
+}
+
+TEST(DimensionCheckTest, ScaledDimensionWithDividedFactorKeepsItsValue) {
+  // The conversion scales by 2 and divides every DIMLFAC by 2.
+  DrawingSurvey before =
+      Survey({0x30, 0x31, 0x40}, {Dimension("30", 25, 2.0), Dimension("31", 10, 0.5)});
+  DrawingSurvey after =
+      Survey({0x30, 0x31, 0x41, 0x42}, {Dimension("30", 50, 1.0), Dimension("31", 20, 0.25)});
+  ConversionCheck check = CompareDrawings(before, after);
+  EXPECT_EQ(check.dimensions_compared, 2u);
+  EXPECT_TRUE(check.changed.empty());
+  EXPECT_EQ(check.entities_before, 3u);
+  EXPECT_EQ(check.entities_after, 4u);
+  EXPECT_EQ(check.deleted, 1u);
+  EXPECT_EQ(check.added, 2u);
+  EXPECT_EQ(FormatCheck(check),
+            "\nEntities: 3 before, 4 after (1 deleted, 2 added)."
+            "\nDimensions: 2 compared, no displayed value changed.");
+}
+
+TEST(DimensionCheckTest, ListsEveryChangedValue) {
+  DrawingSurvey before = Survey(
+      {0x30, 0x31, 0x32},
+      {Dimension("30", 25, 2.0), Dimension("31", 10, std::nullopt), Dimension("32", 7, 1.0)});
+  // 30 scaled but its factor kept; 31 lost nothing; 32 was deleted.
+  DrawingSurvey after = Survey(
+      {0x30, 0x31}, {Dimension("30", 50, 2.0), Dimension("31", 10.0000000000001, std::nullopt)});
+  ConversionCheck check = CompareDrawings(before, after);
+  ASSERT_EQ(check.changed.size(), 1u);
+  EXPECT_EQ(check.changed[0].handle, "30");
+  EXPECT_EQ(check.dimensions_gone, 1u);
+  EXPECT_EQ(FormatCheck(check),
+            "\nEntities: 3 before, 2 after (1 deleted, 0 added)."
+            "\nDimensions: 2 compared, 1 deleted, 1 with a changed displayed value:"
+            "\n  Dimension 30 (Model): 50 -> 100");
+}
+
+TEST(DimensionCheckTest, ValuesCompareRelatively) {
+  EXPECT_FALSE(DisplayedValuesDiffer(0, 0));
+  EXPECT_FALSE(DisplayedValuesDiffer(1e6, 1e6 * (1 + 1e-12)));
+  EXPECT_TRUE(DisplayedValuesDiffer(1e6, 1e6 * (1 + 1e-8)));
+  EXPECT_TRUE(DisplayedValuesDiffer(1e-9, 2e-9));  // small values are not "equal enough"
+  EXPECT_TRUE(DisplayedValuesDiffer(0, 1e-300));
+  EXPECT_TRUE(DisplayedValuesDiffer(1, std::nan("")));
+}
+
+TEST(DimensionCheckTest, DisplayedValueFollowsTheKindOfDimension) {
+  EXPECT_EQ(Dimension("1", 25, 2.0).displayed(), 50);
+  DimensionFacts from_style = Dimension("2", 25, std::nullopt);
+  from_style.style_dimlfac = 4;
+  EXPECT_EQ(from_style.displayed(), 100);
+  // DIMLFAC does not touch angles, so scaling leaves an angular value alone.
+  EXPECT_EQ(Dimension("3", 1.5, 2.0, 2).displayed(), 1.5);
+  EXPECT_EQ(Dimension("4", 1.5, 2.0, 5).displayed(), 1.5);
+  DimensionFacts leader = Dimension("5", 0, 2.0);
+  leader.type = "LEADER";
+  leader.measurement.reset();
+  EXPECT_EQ(leader.displayed(), std::nullopt);
+}
+
+TEST(DimensionCheckTest, DrawingWithoutHandlesIsCountedOnly) {
+  DrawingSurvey before = Survey({}, {Dimension("", 25, 2.0)});
+  before.main_entities = 5;
+  DrawingSurvey after = Survey({}, {Dimension("", 50, 1.0)});
+  after.main_entities = 3;
+  ConversionCheck check = CompareDrawings(before, after);
+  EXPECT_FALSE(check.by_handle);
+  EXPECT_EQ(FormatCheck(check),
+            "\nEntities: 5 before, 3 after (no handles; 2 fewer, 0 more)."
+            "\nDimension check skipped: the drawing has no handles to match dimensions by.");
+}
+
+TEST(AutoReferenceTest, MostCommonFactorWinsAndTiesGoToTheFirst) {
+  DrawingSurvey survey =
+      Survey({}, {Dimension("A", 1, std::nullopt), Dimension("B", 1, 0.5), Dimension("C", 1, 2.0),
+                  Dimension("D", 1, 2.0), Dimension("E", 1, 0.5), Dimension("F", 1, 2.0)});
+  ASSERT_NE(AutoReference(survey), nullptr);
+  EXPECT_EQ(AutoReference(survey)->handle, "C");
+  survey.dimensions.pop_back();  // 0.5 and 2.0 twice each: 0.5 was met first
+  EXPECT_EQ(AutoReference(survey)->handle, "B");
+  EXPECT_EQ(AutoReference(Survey({}, {Dimension("A", 1, std::nullopt)})), nullptr);
+}
+
+}  // namespace
+}  // namespace cli

@@ -1,0 +1,333 @@
+#include "cli/drawing_survey.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <unordered_map>
+
+#include "dxf/tag.h"
+#include "dxf/text_case.h"
+
+namespace cli {
+
+namespace {
+
+using dxf::ParseDouble;
+using dxf::ParseInt;
+std::string_view Trim(std::string_view text) { return dxf::TrimBlanks(text); }
+
+std::optional<uint64_t> ParseHandle(std::string_view text) {
+  text = Trim(text);
+  uint64_t value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// Names meet without regard to case, as the host finds them.
+std::string Upper(std::string_view text) { return dxf::UpperCase1252(text); }
+
+// The DIMLFAC pair of the "ACAD" DSTYLE list in an entity's extended data:
+// 1001 ACAD, ..., 1000 DSTYLE, 1002 {, 1070 144, 1040 value, ..., 1002 }.
+// The last pair wins, as when the host reads the list. A 1070 144 not
+// followed by a 1040 carries no factor.
+std::optional<double> DimlfacOverride(const std::vector<dxf::TagView>& tags) {
+  std::optional<double> factor;
+  bool in_acad = false;
+  for (size_t i = 0; i < tags.size(); ++i) {
+    if (tags[i].code == 1001) {
+      in_acad = Trim(tags[i].value) == "ACAD";
+      continue;
+    }
+    if (!in_acad || tags[i].code != 1000 || Trim(tags[i].value) != "DSTYLE") continue;
+    if (i + 1 >= tags.size() || tags[i + 1].code != 1002 || Trim(tags[i + 1].value) != "{")
+      continue;
+    for (i += 2; i < tags.size(); ++i) {
+      const dxf::TagView& tag = tags[i];
+      if (tag.code == 1001 || (tag.code == 1002 && Trim(tag.value) == "}")) break;
+      if (tag.code == 1070 && ParseInt(tag.value) == 144 && i + 1 < tags.size() &&
+          tags[i + 1].code == 1040) {
+        if (auto value = ParseDouble(tags[i + 1].value)) factor = value;
+        ++i;
+      }
+    }
+    if (i < tags.size() && tags[i].code == 1001) --i;  // let the outer loop see the next app
+  }
+  return factor;
+}
+
+// Layer names a 3D modeller's export uses; the conversion maps them.
+constexpr const char* kModellerLayers[] = {"Mittellinie", "Detailkreislinien",
+                                           "Mittelpunktmarkierung", "Schnittansichtslinien"};
+// Prefixes of the modeller's symbol blocks (compared with regard to case, as
+// the conversion does).
+constexpr const char* kModellerBlocks[] = {"2dCenter", "2dTransSymbol", "2DMittellinie",
+                                           "2DMittelPunkt"};
+
+struct StyleInfo {
+  size_t index;  // into DrawingSurvey::dimension_styles
+};
+
+void SurveyTables(const host::Drawing& drawing, DrawingSurvey* survey,
+                  std::unordered_map<std::string, size_t>* layer_index,
+                  std::unordered_map<std::string, size_t>* style_index) {
+  std::vector<dxf::TagView> tags;
+  if (const host::Table* layers = drawing.FindTable("LAYER")) {
+    for (host::TableRecordId id : layers->records) {
+      if (drawing.table_record(id).erased) continue;
+      drawing.TableRecordTags(id, &tags);
+      for (const dxf::TagView& tag : tags) {
+        if (tag.code != 2) continue;
+        std::string name = drawing.encoding().Decode(tag.value);
+        layer_index->emplace(Upper(name), survey->layers.size());
+        survey->layers.push_back({name, 0, true});
+        break;
+      }
+    }
+  }
+  if (const host::Table* styles = drawing.FindTable("DIMSTYLE")) {
+    for (host::TableRecordId id : styles->records) {
+      if (drawing.table_record(id).erased) continue;
+      drawing.TableRecordTags(id, &tags);
+      DimensionStyleFacts style;
+      bool named = false;
+      for (const dxf::TagView& tag : tags) {
+        if (tag.code == 2 && !named) {
+          style.name = drawing.encoding().Decode(tag.value);
+          named = true;
+        } else if (tag.code == 144) {
+          if (auto value = ParseDouble(tag.value)) style.dimlfac = *value;
+        }
+      }
+      if (!named) continue;
+      style_index->emplace(Upper(style.name), survey->dimension_styles.size());
+      survey->dimension_styles.push_back(style);
+    }
+  }
+}
+
+bool IsSubentity(std::string_view type) {
+  return type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
+}
+
+}  // namespace
+
+std::optional<double> MeasureDimension(const std::vector<dxf::TagView>& tags, int flags) {
+  std::optional<double> coordinate[6][3];  // points 10..15, x/y/z
+  double angle = 0;
+  for (const dxf::TagView& tag : tags) {
+    if (tag.code == 1001) break;
+    int axis = tag.code < 20 ? 0 : tag.code < 30 ? 1 : 2;
+    int point = tag.code - 10 - 10 * axis;
+    if (tag.code >= 10 && tag.code <= 35 && point >= 0 && point <= 5)
+      coordinate[point][axis] = ParseDouble(tag.value);
+    else if (tag.code == 50)
+      angle = ParseDouble(tag.value).value_or(0) * std::numbers::pi / 180;
+  }
+  auto delta = [&](int from, int to, int axis) -> std::optional<double> {
+    if (!coordinate[from][axis] || !coordinate[to][axis])
+      return axis == 2 ? 0.0 : std::optional<double>();
+    return *coordinate[to][axis] - *coordinate[from][axis];
+  };
+  auto distance = [&](int from, int to) -> std::optional<double> {
+    auto dx = delta(from, to, 0), dy = delta(from, to, 1), dz = delta(from, to, 2);
+    if (!dx || !dy) return std::nullopt;
+    return std::sqrt(*dx * *dx + *dy * *dy + *dz * *dz);
+  };
+  switch (flags & 0x0F) {
+    case 0: {
+      auto dx = delta(3, 4, 0), dy = delta(3, 4, 1);
+      if (!dx || !dy) return std::nullopt;
+      return std::fabs(*dx * std::cos(angle) + *dy * std::sin(angle));
+    }
+    case 1:
+      return distance(3, 4);
+    case 3:
+    case 4:
+      return distance(0, 5);
+    case 6: {
+      auto offset = delta(0, 3, (flags & 64) ? 0 : 1);
+      if (!offset) return std::nullopt;
+      return std::fabs(*offset);
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<double> DimensionFacts::displayed() const {
+  if (type != "DIMENSION" || !measurement) return std::nullopt;
+  return angular() ? *measurement : *measurement * dimlfac();
+}
+
+const SpaceFacts* DrawingSurvey::current_space() const {
+  for (const SpaceFacts& space : spaces)
+    if (space.current) return &space;
+  return nullptr;
+}
+
+bool DrawingSurvey::views_on_current_layout() const {
+  const SpaceFacts* space = current_space();
+  return space && !space->model && space->entities > space->viewports;
+}
+
+bool DrawingSurvey::looks_like_modeller_export() const {
+  bool dimlfac_overrides = std::any_of(dimensions.begin(), dimensions.end(),
+                                       [](const DimensionFacts& d) { return d.override_dimlfac; });
+  bool modeller_names = !modeller_blocks.empty() || !modeller_layers.empty() || na_texts > 0;
+  return views_on_current_layout() && (dimlfac_overrides || modeller_names);
+}
+
+DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
+  DrawingSurvey survey;
+  survey.version = drawing.version();
+  if (auto codepage = drawing.HeaderVar("$DWGCODEPAGE"); codepage && !codepage->empty())
+    survey.codepage = std::string(Trim(codepage->front().value));
+  if (auto tilemode = drawing.HeaderVar("$TILEMODE"); tilemode && !tilemode->empty())
+    survey.tilemode = ParseInt(tilemode->front().value).value_or(1) != 0;
+
+  // Spaces: model space first, then the layouts in the order of their containers.
+  std::unordered_map<host::ContainerId, size_t> space_index;
+  auto add_space = [&](host::ContainerId id) {
+    const host::Container& container = drawing.container(id);
+    SpaceFacts space;
+    space.model = container.kind == host::ContainerKind::kModelSpace;
+    space.layout = space.model ? "Model" : container.layout_name;
+    space.current = space.model ? survey.tilemode : !survey.tilemode && container.active_layout;
+    space_index[id] = survey.spaces.size();
+    survey.spaces.push_back(space);
+  };
+  if (drawing.model_space() != host::kNoContainer) add_space(drawing.model_space());
+  for (host::ContainerId id = 0; id < drawing.container_count(); ++id) {
+    const host::Container& container = drawing.container(id);
+    if (container.kind == host::ContainerKind::kLayout && !container.erased) add_space(id);
+  }
+
+  std::unordered_map<std::string, size_t> layer_index, style_index;
+  SurveyTables(drawing, &survey, &layer_index, &style_index);
+
+  std::vector<std::string> blocks_seen, layers_seen;
+  std::vector<dxf::TagView> tags;
+  for (host::EntityId id = drawing.FirstEntity(); id != host::kNoEntity;
+       id = drawing.NextEntity(id)) {
+    const host::Entity& entity = drawing.entity(id);
+    std::string_view type = drawing.EntityType(id);
+    if (entity.parent != host::kNoEntity || IsSubentity(type)) continue;
+    ++survey.main_entities;
+    auto space = space_index.find(entity.container);
+    if (space != space_index.end()) {
+      ++survey.spaces[space->second].entities;
+      if (type == "VIEWPORT") ++survey.spaces[space->second].viewports;
+    }
+
+    drawing.EntityTags(id, &tags);
+    std::string_view layer = "0";
+    std::string_view block, style, text;
+    std::optional<uint64_t> handle;
+    std::string_view handle_text;
+    DimensionFacts dimension;
+    int flags = 0;
+    for (const dxf::TagView& tag : tags) {
+      if (tag.code == 1001) break;  // extended data follows
+      switch (tag.code) {
+        case 8:
+          layer = tag.value;
+          break;
+        case 5:
+          handle_text = Trim(tag.value);
+          handle = ParseHandle(tag.value);
+          break;
+        case 2:
+          block = tag.value;
+          break;
+        case 3:
+          style = tag.value;
+          break;
+        case 1:
+          text = tag.value;
+          break;
+        case 42:
+          dimension.measurement = ParseDouble(tag.value);
+          break;
+        case 70:
+          flags = static_cast<int>(ParseInt(tag.value).value_or(0));
+          break;
+      }
+    }
+    if (handle) survey.handles.push_back(*handle);
+
+    std::string layer_name = drawing.encoding().Decode(layer);
+    std::string layer_key = Upper(layer_name);
+    auto known = layer_index.find(layer_key);
+    if (known == layer_index.end()) {
+      known = layer_index.emplace(layer_key, survey.layers.size()).first;
+      survey.layers.push_back({layer_name, 0, false});
+    }
+    ++survey.layers[known->second].entities;
+    for (const char* name : kModellerLayers) {
+      if (layer_key == Upper(name) &&
+          std::find(layers_seen.begin(), layers_seen.end(), layer_name) == layers_seen.end())
+        layers_seen.push_back(layer_name);
+    }
+
+    if (type == "INSERT") {
+      for (const char* prefix : kModellerBlocks) {
+        if (block.substr(0, std::string_view(prefix).size()) == prefix) {
+          std::string name = drawing.encoding().Decode(block);
+          if (std::find(blocks_seen.begin(), blocks_seen.end(), name) == blocks_seen.end())
+            blocks_seen.push_back(name);
+        }
+      }
+    }
+
+    if (type != "DIMENSION" && type != "LEADER" && type != "TOLERANCE") continue;
+    dimension.type = std::string(type);
+    dimension.handle = std::string(handle_text);
+    dimension.layout = space != space_index.end() ? survey.spaces[space->second].layout : "";
+    dimension.style = style.empty() ? "STANDARD" : drawing.encoding().Decode(style);
+    dimension.kind = flags & 0x0F;
+    if (type != "DIMENSION")
+      dimension.measurement.reset();  // 42 means something else there
+    else if (!dimension.measurement)
+      dimension.measurement = MeasureDimension(tags, flags);
+    dimension.override_dimlfac = DimlfacOverride(tags);
+    auto style_entry = style_index.find(Upper(dimension.style));
+    if (style_entry != style_index.end()) {
+      DimensionStyleFacts& style_facts = survey.dimension_styles[style_entry->second];
+      dimension.style_dimlfac = style_facts.dimlfac;
+      ++style_facts.dimensions;
+    }
+    if (type == "DIMENSION" && text.find("N/A") != std::string_view::npos) {
+      dimension.text_has_na = true;
+      ++survey.na_texts;
+    }
+    survey.dimensions.push_back(std::move(dimension));
+  }
+  survey.modeller_blocks = std::move(blocks_seen);
+  survey.modeller_layers = std::move(layers_seen);
+  return survey;
+}
+
+const DimensionFacts* AutoReference(const DrawingSurvey& survey) {
+  // Values in the order first met, with how many carry each.
+  std::vector<std::pair<double, size_t>> counts;
+  for (const DimensionFacts& dimension : survey.dimensions) {
+    if (!dimension.override_dimlfac) continue;
+    auto it = std::find_if(counts.begin(), counts.end(), [&](const auto& entry) {
+      return entry.first == *dimension.override_dimlfac;
+    });
+    if (it == counts.end())
+      counts.emplace_back(*dimension.override_dimlfac, 1);
+    else
+      ++it->second;
+  }
+  if (counts.empty()) return nullptr;
+  auto best = counts.begin();
+  for (auto it = counts.begin(); it != counts.end(); ++it)
+    if (it->second > best->second) best = it;
+  for (const DimensionFacts& dimension : survey.dimensions)
+    if (dimension.override_dimlfac == best->first) return &dimension;
+  return nullptr;
+}
+
+}  // namespace cli

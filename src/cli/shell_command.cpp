@@ -1,0 +1,77 @@
+// dravolin shell: the host's command line at a terminal, with the drawing
+// open and the conversion module loaded; dialogs, message boxes and picks
+// are answered by typing.
+
+#include <unistd.h>
+
+#include <iostream>
+#include <ostream>
+
+#include "cli/command.h"
+#include "cli/drawing_io.h"
+#include "cli/host_run.h"
+#include "cli/output_path.h"
+#include "host/cmdline/command_line.h"
+#include "host/ui/console_channel.h"
+#include "host/ui/text_encoding.h"
+
+namespace cli {
+
+namespace {
+
+int Shell(const ParsedArgs& args, CommandContext& context) {
+  if (args.positional.size() != 1)
+    return UsageError(context, "shell",
+                      "expected one input drawing, got " + std::to_string(args.positional.size()));
+  const std::string& input = args.positional[0];
+  std::optional<std::string> output = args.Value("output");
+  std::string err;
+  if (output && output->empty()) return UsageError(context, "shell", "-o needs a file name");
+  if (output && !CheckOutputIsNoInput(*output, {input}, &err))
+    return Fail(context, kExitUsage, err);
+
+  std::unique_ptr<host::Drawing> drawing = LoadDrawing(input, &err);
+  if (!drawing) {
+    context.err << err << "\n";
+    return kExitInputError;
+  }
+  // A person typing sees the lines already; piped input is echoed instead.
+  bool terminal = &context.in == &std::cin && isatty(STDIN_FILENO);
+  host::ConsoleChannel console(context.in, context.out, terminal);
+  std::unique_ptr<HostRun> host = HostRun::Start(std::move(drawing), &console, &err);
+  if (!host) return Fail(context, kExitHostAbort, err);
+
+  host->EnableFileCommands(input, output.value_or(""));
+  host->session().command_line().SetInteractiveInput(
+      [&](const std::string&) { return console.ReadLine(); });
+
+  int code = kExitOk;
+  if (!host->RunInteractive())
+    code = Fail(context, kExitHostAbort,
+                input + ": the host aborted: " + host::Cp1252ToUtf8(host->abort_message()));
+  host->UnloadModule();
+  context.out << "\n";
+  return code;
+}
+
+}  // namespace
+
+CommandSpec MakeShellCommand() {
+  CommandSpec spec;
+  spec.name = "shell";
+  spec.summary = "open a drawing at the host's interactive command line";
+  spec.usage = "IN.dxf [-o OUT.dxf]";
+  spec.description =
+      "Opens the drawing, loads the conversion module and reads commands from the\n"
+      "terminal, one line each, until the end of input or _quit. Dialogs, message boxes,\n"
+      "the file dialog and dimension picks are shown as text and answered by typing.\n"
+      "_qsave writes to OUT; _saveas PATH to another file. The input is never\n"
+      "overwritten.";
+  spec.options = {
+      {"output", 'o', "FILE", "where _qsave writes"},
+  };
+  spec.run = Shell;
+  return spec;
+}
+
+}  // namespace cli
