@@ -3,6 +3,11 @@
 // for built-in and add-on commands, system variables, "(" expressions).
 // Queued scripts are copied when queued, echoed when they run and drained in
 // order after the running command returns.
+//
+// The transcript reads like a real command line: every line taken is shown
+// after the prompt it answers ("Befehl: TILEMODE"), every prompt starts on a
+// line of its own, and the idle prompt is shown only when a line is taken at
+// it, so a transcript never ends in a dangling "Befehl: ".
 #pragma once
 
 #include <deque>
@@ -12,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "host/cmdline/expression.h"
 #include "host/host_only.h"
 
 namespace host {
@@ -20,26 +26,45 @@ class Session;
 
 // A stand-in command: it reads its prompts with CommandLine::Ask.
 using StandInCommand = std::function<void(Session&)>;
+// A function of the expression evaluator; throws ExprError for bad arguments.
+using ExpressionFunction = std::function<ExprValue(Session&, const std::vector<ExprValue>&)>;
+
+// What the interactive shell offers to the shell commands (_qsave, _saveas,
+// _open). save: path empty means the drawing's own file; returns false (and
+// has said why) when nothing was written. open: replaces the drawing.
+struct ShellHooks {
+  std::function<bool(const std::string& path)> save;
+  std::function<bool(const std::string& path)> open;
+};
 
 class CommandLine {
  public:
   explicit CommandLine(Session* session);
 
   // ---- output (code page 1252): the transcript of everything shown ----
+  // Shows text as is (the module's acutPrintf); it also goes to the session's
+  // user channel.
   void Print(const std::string& text);
+  // Shows text on a line of its own: a new line is started first unless the
+  // output already stands at the start of a line.
+  void Message(const std::string& text);
   const std::string& transcript() const { return transcript_; }
 
   // ---- input ----
-  // Feeds lines of input (a script's text: "\n" is Enter). Lines are run at
-  // the idle prompt "Befehl: " or answer the prompts of the running command.
+  // Feeds lines of input (a script's text: "\n" is Enter; a last line without
+  // "\n" counts as entered). Lines are run at the idle prompt "Befehl: " or
+  // answer the prompts of the running command.
   void Feed(const std::string& text);
-  // Runs input until none is left and the script queue is empty.
+  // Runs input until none is left and the script queue is empty (with an
+  // interactive source: until it ends or quit is requested).
   void RunPending();
   // Runs one command line as typed at the idle prompt, then drains the queue.
   void Execute(const std::string& line);
 
   // Asks a prompt: prints it, takes the next input line (echoed after the
-  // prompt). nullopt when input has run out (the command is cancelled).
+  // prompt) from the running script or the fed input, then from the
+  // interactive source. nullopt when input has run out: "*Abbruch*" is shown
+  // once and every further Ask of the same command gives nullopt too.
   std::optional<std::string> Ask(const std::string& prompt);
 
   // ---- the script queue (sendStringToExecute) ----
@@ -47,7 +72,14 @@ class CommandLine {
   size_t queued() const { return queue_.size(); }
 
   // ---- commands ----
+  // A stand-in known under one name in every language.
   void RegisterStandIn(const std::string& name, StandInCommand command);
+  // A stand-in with its English name (the one "_" asks for) and the German
+  // name of a German host; either may be typed without "_".
+  void RegisterStandIn(const std::string& english_name, const std::string& local_name,
+                       StandInCommand command);
+  // A function of the expression evaluator, found without regard to case.
+  void RegisterFunction(const std::string& name, ExpressionFunction function);
   // Module commands: group, global name, local name, handler.
   void AddModuleCommand(const std::string& group, const std::string& global_name,
                         const std::string& local_name, void (*handler)());
@@ -56,9 +88,17 @@ class CommandLine {
   std::vector<std::string> ModuleCommandNames() const;  // in registration order
 
   // A source of further input for an interactive session (the console):
-  // called when queued input runs out; returns nullopt at end of input.
+  // called when queued input runs out; returns nullopt at end of input. The
+  // command line has already shown the prompt (through Print) when it calls
+  // the source; the prompt is passed for information only. Lines from this
+  // source are echoed into the transcript but not to the user channel, whose
+  // terminal shows what the user typed.
   void SetInteractiveInput(std::function<std::optional<std::string>(const std::string& prompt)>);
 
+  void SetShellHooks(ShellHooks hooks) { shell_hooks_ = std::move(hooks); }
+  const ShellHooks& shell_hooks() const { return shell_hooks_; }
+
+  bool in_command() const { return in_command_; }
   bool quit_requested() const { return quit_requested_; }
   void RequestQuit() { quit_requested_ = true; }
 
@@ -67,15 +107,45 @@ class CommandLine {
     std::string group, global_name, local_name;
     void (*handler)();
   };
+  struct StandIn {
+    StandInCommand command;
+    bool english = true;  // found after "_"
+  };
+  // Lines to read: the fed input at the bottom, the running script on top.
+  struct InputFrame {
+    std::deque<std::string> lines;
+    bool echo = true;
+    bool script = false;
+  };
+  enum class Sink { kBoth, kTranscriptOnly };
+
+  void Emit(const std::string& text, Sink sink);
+  void StartLine();
+  // The next line at the idle prompt of the top frame, shown after the prompt.
+  std::optional<std::string> TakeIdleLine();
+  void RunLine(const std::string& line);
+  void RunExpression(const std::string& first_line);
+  void RunCommand(const std::string& typed);
+  void DrainQueue();
+  const StandIn* FindStandIn(const std::string& name, bool english) const;
+  const ModuleCommand* FindModuleCommand(const std::string& name, bool english) const;
+
   Session* session_;
   std::string transcript_;
-  std::deque<std::string> input_;   // pending input lines
-  std::deque<std::pair<std::string, bool>> queue_;  // queued scripts, echo flag
-  std::map<std::string, StandInCommand> stand_ins_;  // upper-case name
+  bool transcript_at_line_start_ = true;
+  bool channel_at_line_start_ = true;
+  std::vector<InputFrame> frames_;                       // never empty
+  std::deque<std::pair<std::string, bool>> queue_;       // queued scripts, echo flag
+  std::map<std::string, StandIn> stand_ins_;             // upper-case name
+  std::map<std::string, ExpressionFunction> functions_;  // upper-case name
   std::vector<ModuleCommand> module_commands_;
   std::function<std::optional<std::string>(const std::string&)> interactive_;
+  ShellHooks shell_hooks_;
   bool quit_requested_ = false;
   bool in_command_ = false;
+  bool cancelled_ = false;  // input ran out in the running command
+  bool running_ = false;    // RunPending is active
+  bool draining_ = false;   // the queue is being drained
 };
 
 }  // namespace host

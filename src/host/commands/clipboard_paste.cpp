@@ -1,0 +1,122 @@
+// _pasteclip: the clipboard's entities come into the current space with the
+// base point at the point given, unscaled. Cut entities come back with their
+// handles; copies get new ones. A paper-space VIEWPORT cannot live in model
+// space, so it is left out there, and the host says so.
+#include <set>
+
+#include "host/cmdline/command_line.h"
+#include "host/commands/current_space.h"
+#include "host/commands/entity_geometry.h"
+#include "host/commands/prompt_input.h"
+#include "host/commands/space_membership.h"
+#include "host/commands/stand_in_commands.h"
+#include "host/commands/tag_edit.h"
+#include "host/session.h"
+
+namespace host::commands {
+
+namespace {
+
+// Moves the cut entities back into the drawing, into the space.
+std::vector<EntityId> RestoreOriginals(Drawing& drawing, Clipboard& clipboard, ContainerId space,
+                                       size_t* dropped_viewports) {
+  bool to_model = space == drawing.model_space();
+  std::vector<EntityId> placed;
+  std::vector<ClipboardItem> kept;
+  for (ClipboardItem& item : clipboard.items) {
+    if (to_model && drawing.EntityType(item.original) == "VIEWPORT") {
+      ++*dropped_viewports;  // stays erased
+      continue;
+    }
+    drawing.EraseEntity(item.original, false);
+    for (EntityId sub : item.subentities) drawing.EraseEntity(sub, false);
+    if (drawing.entity(item.original).container != space) {
+      drawing.MoveToContainer(item.original, space);
+    }
+    placed.push_back(item.original);
+    kept.push_back(std::move(item));
+  }
+  clipboard.items = std::move(kept);
+  return placed;
+}
+
+// Adds copies of the clipboard's entities to the space, moved.
+void AddCopies(Drawing& drawing, const Clipboard& clipboard, ContainerId space,
+               const geometry::Transform& move, size_t* dropped_viewports,
+               std::set<std::string>* points_only) {
+  bool to_model = space == drawing.model_space();
+  for (const ClipboardItem& item : clipboard.items) {
+    dxf::Tags main_tags;
+    std::vector<dxf::Tags> sub_tags;
+    if (clipboard.mode == Clipboard::Mode::kCopied) {
+      main_tags = item.tags;
+      sub_tags = item.subentity_tags;
+    } else {
+      if (drawing.entity(item.original).erased) continue;  // erased since it was pasted
+      main_tags = CopyEntityTags(drawing, item.original);
+      for (EntityId sub : item.subentities) sub_tags.push_back(CopyEntityTags(drawing, sub));
+    }
+    if (main_tags.empty()) continue;
+    if (to_model && main_tags.front().value == "VIEWPORT") {
+      ++*dropped_viewports;
+      continue;
+    }
+    TransformTags(&main_tags, &sub_tags, move, points_only);
+    std::string handle = drawing.NewHandle();
+    dxf::Tags copy = AsNewEntity(main_tags, handle);
+    PlaceInSpace(&copy, drawing, space, true);
+    drawing.AddEntity(space, copy);
+    for (const dxf::Tags& sub : sub_tags) {
+      dxf::Tags sub_copy = AsNewEntity(sub, drawing.NewHandle());
+      if (size_t owner = OwnerTag(sub_copy); owner != kNoTag && !handle.empty()) {
+        sub_copy[owner].value = handle;
+      }
+      PlaceInSpace(&sub_copy, drawing, space, false);
+      drawing.AddEntity(space, sub_copy);
+    }
+  }
+}
+
+}  // namespace
+
+void ClipboardPaste(Session& session, StandInState& state) {
+  CommandLine& cl = session.command_line();
+  Drawing& drawing = session.drawing();
+  Clipboard& clipboard = state.clipboard;
+  if (clipboard.empty() || !clipboard.BelongsTo(drawing)) {
+    cl.Message("Die Zwischenablage enthält keine Objekte dieser Zeichnung.");
+    return;
+  }
+  std::optional<geometry::Vec3> point = AskPoint(cl, "Einfügepunkt angeben: ");
+  if (!point) return;
+
+  ContainerId space = CurrentSpace(drawing);
+  geometry::Transform move;
+  move.offset = {point->x - clipboard.base.x, point->y - clipboard.base.y,
+                 point->z - clipboard.base.z};
+  size_t dropped_viewports = 0;
+  std::set<std::string> points_only;
+  if (clipboard.mode == Clipboard::Mode::kCutOriginals) {
+    std::vector<EntityId> placed = RestoreOriginals(drawing, clipboard, space, &dropped_viewports);
+    // The space's marks are set in the same pass as the move.
+    TransformEntities(drawing, placed, move, &points_only, [&](bool main_entity, dxf::Tags* tags) {
+      PlaceInSpace(tags, drawing, space, main_entity);
+    });
+    clipboard.mode = Clipboard::Mode::kPasted;
+    clipboard.base = *point;
+  } else {
+    // A copied dimension still shows its original's block; the picture is
+    // not moved with it, since the original uses the same block.
+    AddCopies(drawing, clipboard, space, move, &dropped_viewports, &points_only);
+  }
+  for (const std::string& type : points_only) {
+    cl.Message("Nur die Punkte von " + type + " wurden verschoben.");
+  }
+  if (dropped_viewports) {
+    cl.Message(std::to_string(dropped_viewports) +
+               " Ansichtsfenster nicht eingefügt: im Modellbereich gibt es keine "
+               "Ansichtsfenster.");
+  }
+}
+
+}  // namespace host::commands

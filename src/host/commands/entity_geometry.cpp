@@ -1,0 +1,136 @@
+#include "host/commands/entity_geometry.h"
+
+#include <optional>
+
+#include "host/commands/current_space.h"
+#include "host/commands/tag_edit.h"
+
+namespace host::commands {
+
+namespace {
+
+bool OwnsBlock(std::string_view type) {
+  return type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" ||
+         type == "ACAD_TABLE";
+}
+
+void Note(geometry::TransformResult result, std::string_view type,
+          std::set<std::string>* points_only) {
+  if (result == geometry::TransformResult::kPointsOnly && points_only) {
+    points_only->insert(std::string(type));
+  }
+}
+
+// Transforms records in file order, giving each VERTEX the frame of the
+// POLYLINE before it; the first record is the main entity when edit is set.
+void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
+                      const geometry::Transform& transform, std::set<std::string>* points_only,
+                      const RecordEdit& edit) {
+  std::optional<geometry::OwnerFrame> frame;
+  bool identity = transform.is_identity();
+  for (size_t i = 0; i < records.size(); ++i) {
+    EntityId id = records[i];
+    std::string_view type = drawing.EntityType(id);
+    // An end-of-sequence record has no geometry: nothing to transform.
+    if (type == "SEQEND" && !edit) continue;
+    if (identity && !edit) continue;
+    dxf::Tags tags = CopyEntityTags(drawing, id);
+    if (edit) edit(i == 0, &tags);
+    if (!identity && type != "SEQEND") {
+      if (type == "VERTEX" && frame) {
+        Note(geometry::TransformEntity(&tags, transform, *frame), type, points_only);
+      } else {
+        Note(geometry::TransformEntity(&tags, transform), type, points_only);
+      }
+    }
+    if (type == "POLYLINE") {
+      frame = geometry::OwnerFrameOf(tags);
+    } else if (type != "VERTEX" && type != "SEQEND") {
+      frame.reset();
+    }
+    drawing.SetEntityTags(id, tags);
+  }
+}
+
+}  // namespace
+
+geometry::BlockVisitor BlockVisitorFor(const Drawing& drawing) {
+  return [&drawing](std::string_view block_name,
+                    const std::function<void(const std::vector<dxf::TagView>&)>& visit) {
+    // Block names come from the records, in the file's encoding.
+    ContainerId block = drawing.FindBlock(drawing.encoding().Decode(block_name));
+    if (block == kNoContainer) return false;
+    std::vector<dxf::TagView> tags;
+    // The BLOCK record first: its base point maps the block into the insert.
+    drawing.BlockTags(block, &tags);
+    if (!tags.empty()) visit(tags);
+    for (EntityId id : drawing.container(block).entities) {
+      if (id == drawing.container(block).endblk || drawing.entity(id).erased) continue;
+      drawing.EntityTags(id, &tags);
+      visit(tags);
+    }
+    return true;
+  };
+}
+
+geometry::Extents ExtentsOf(const Drawing& drawing, const std::vector<EntityId>& mains) {
+  geometry::ExtentsCollector collector(BlockVisitorFor(drawing));
+  std::vector<dxf::TagView> tags;
+  for (EntityId main : mains) {
+    drawing.EntityTags(main, &tags);
+    collector.Add(tags);
+    for (EntityId sub : SubEntitiesOf(drawing, main)) {
+      drawing.EntityTags(sub, &tags);
+      collector.Add(tags);
+    }
+  }
+  return collector.extents();
+}
+
+ContainerId OwnedBlock(const Drawing& drawing, EntityId main) {
+  if (!OwnsBlock(drawing.EntityType(main))) return kNoContainer;
+  std::string name = TagValue(CopyEntityTags(drawing, main), 2);
+  if (name.empty() || name.front() != '*') return kNoContainer;
+  return drawing.FindBlock(drawing.encoding().Decode(name));
+}
+
+void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
+                       const geometry::Transform& transform, std::set<std::string>* points_only,
+                       const RecordEdit& edit) {
+  if (transform.is_identity() && !edit) return;
+  std::set<ContainerId> blocks_done;  // a block two dimensions share moves once
+  std::vector<EntityId> records;
+  for (EntityId main : mains) {
+    records.assign(1, main);
+    std::vector<EntityId> subs = SubEntitiesOf(drawing, main);
+    records.insert(records.end(), subs.begin(), subs.end());
+    TransformInOrder(drawing, records, transform, points_only, edit);
+    if (transform.is_identity()) continue;
+    ContainerId block = OwnedBlock(drawing, main);
+    if (block == kNoContainer || !blocks_done.insert(block).second) continue;
+    records.clear();
+    for (EntityId id : drawing.container(block).entities) {
+      if (id != drawing.container(block).endblk) records.push_back(id);
+    }
+    TransformInOrder(drawing, records, transform, points_only, {});
+  }
+}
+
+void TransformTags(dxf::Tags* main, std::vector<dxf::Tags>* subentities,
+                   const geometry::Transform& transform, std::set<std::string>* points_only) {
+  if (transform.is_identity() || main->empty()) return;
+  std::string type = main->front().value;
+  Note(geometry::TransformEntity(main, transform), type, points_only);
+  std::optional<geometry::OwnerFrame> frame;
+  if (type == "POLYLINE") frame = geometry::OwnerFrameOf(*main);
+  for (dxf::Tags& sub : *subentities) {
+    if (sub.empty() || sub.front().value == "SEQEND") continue;
+    if (sub.front().value == "VERTEX" && frame) {
+      Note(geometry::TransformEntity(&sub, transform, *frame), "VERTEX", points_only);
+    } else {
+      Note(geometry::TransformEntity(&sub, transform), sub.front().value, points_only);
+    }
+  }
+}
+
+}  // namespace host::commands

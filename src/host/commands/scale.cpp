@@ -1,0 +1,70 @@
+// SCALE: every selected entity is scaled about the base point,
+// p' = base + factor * (p - base). Dimensions are scaled with their blocks,
+// INSERTs with their ATTRIBs, POLYLINEs with their VERTEXes.
+#include <set>
+
+#include "host/cmdline/command_line.h"
+#include "host/commands/entity_geometry.h"
+#include "host/commands/prompt_input.h"
+#include "host/commands/selection.h"
+#include "host/commands/stand_in_commands.h"
+#include "host/commands/tag_edit.h"
+#include "host/session.h"
+
+namespace host::commands {
+
+namespace {
+
+bool Positive(double value) { return value > 0; }
+
+constexpr char kPositiveRequired[] = "Wert muss positiv und ungleich Null sein.";
+
+enum ScaleOption { kReference };
+constexpr Keyword kScaleOptions[] = {{"Bezug", "Reference", kReference}};
+
+std::optional<double> AskFactor(CommandLine& cl) {
+  while (true) {
+    std::optional<std::string> answer = cl.Ask("Skalierungsfaktor angeben oder [Bezug]: ");
+    if (!answer) return std::nullopt;
+    if (MatchKeyword(*answer, kScaleOptions) == kReference) {
+      std::optional<double> reference =
+          AskReal(cl, "Bezugslänge angeben <1.0000>: ", 1.0, Positive, kPositiveRequired);
+      if (!reference) return std::nullopt;
+      std::optional<double> length =
+          AskReal(cl, "Neue Länge angeben: ", std::nullopt, Positive, kPositiveRequired);
+      if (!length) return std::nullopt;
+      return *length / *reference;
+    }
+    std::optional<double> factor = ParseReal(*answer);
+    if (!factor) {
+      cl.Message("Erfordert numerischen Wert oder Option-Schlüsselwort.");
+    } else if (!Positive(*factor)) {
+      cl.Message(kPositiveRequired);
+    } else {
+      return factor;
+    }
+  }
+}
+
+}  // namespace
+
+void Scale(Session& session) {
+  CommandLine& cl = session.command_line();
+  std::optional<std::vector<EntityId>> selection = SelectObjects(session);
+  if (!selection || selection->empty()) return;
+  std::optional<geometry::Vec3> base = AskPoint(cl, "Basispunkt angeben: ");
+  if (!base) return;
+  std::optional<double> factor = AskFactor(cl);
+  if (!factor) return;
+
+  geometry::Transform transform;
+  transform.factor = *factor;
+  transform.base = *base;
+  std::set<std::string> points_only;
+  TransformEntities(session.drawing(), *selection, transform, &points_only);
+  for (const std::string& type : points_only) {
+    cl.Message("Nur die Punkte von " + type + " wurden skaliert.");
+  }
+}
+
+}  // namespace host::commands

@@ -1,0 +1,50 @@
+// The file commands of the interactive shell. Saving and opening are the
+// shell's business (where a drawing may be written, what replaces it); the
+// commands ask for the path and hand it to the hooks the shell has set.
+#include "dxf/tag.h"
+#include "dxf/text_case.h"
+#include "host/cmdline/command_line.h"
+#include "host/commands/stand_in_commands.h"
+#include "host/session.h"
+
+namespace host::commands {
+
+namespace {
+constexpr char kNotHere[] = "In dieser Sitzung nicht verfügbar.";
+}
+
+void QuickSave(Session& session) {
+  CommandLine& cl = session.command_line();
+  if (!cl.shell_hooks().save) {
+    cl.Message(kNotHere);
+    return;
+  }
+  cl.shell_hooks().save("");
+}
+
+void SaveAs(Session& session) {
+  CommandLine& cl = session.command_line();
+  std::optional<std::string> path = cl.Ask("Dateiname angeben: ");
+  if (!path) return;
+  if (!cl.shell_hooks().save) {
+    cl.Message(kNotHere);
+    return;
+  }
+  // Enter saves where _qsave would.
+  cl.shell_hooks().save(dxf::TrimBlanks(*path).empty() ? std::string() : *path);
+}
+
+void Quit(Session& session) { session.command_line().RequestQuit(); }
+
+void Open(Session& session) {
+  CommandLine& cl = session.command_line();
+  std::optional<std::string> path = cl.Ask("Zu öffnende Zeichnung angeben: ");
+  if (!path || dxf::TrimBlanks(*path).empty()) return;
+  if (!cl.shell_hooks().open) {
+    cl.Message(kNotHere);
+    return;
+  }
+  cl.shell_hooks().open(*path);
+}
+
+}  // namespace host::commands

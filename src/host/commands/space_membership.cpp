@@ -1,0 +1,81 @@
+#include "host/commands/space_membership.h"
+
+#include "host/commands/tag_edit.h"
+
+namespace host::commands {
+
+size_t OwnerTag(const dxf::Tags& tags) {
+  bool in_group = false;
+  for (size_t i = 0; i < tags.size(); ++i) {
+    const dxf::Tag& tag = tags[i];
+    if (tag.code == 1001 || tag.code == 101) break;
+    if (tag.code == 102) {
+      in_group = !tag.value.empty() && tag.value.front() == '{';
+      continue;
+    }
+    if (tag.code == 330 && !in_group) return i;
+  }
+  return kNoTag;
+}
+
+void PlaceInSpace(dxf::Tags* tags, const Drawing& drawing, ContainerId space, bool main_entity) {
+  const Container& container = drawing.container(space);
+  bool model = space == drawing.model_space();
+  if (model) {
+    RemoveTags(tags, 67);
+  } else if (size_t i = FindTag(*tags, 67); i != kNoTag) {
+    (*tags)[i].value = "1";
+  } else {
+    // 67 follows the AcDbEntity marker (R13 on) or stands before the layer.
+    size_t at = 1;
+    for (size_t j = 1; j < tags->size(); ++j) {
+      const dxf::Tag& tag = (*tags)[j];
+      if (tag.code == 100 && tag.value == "AcDbEntity") {
+        at = j + 1;
+        break;
+      }
+      if (tag.code == 8) {
+        at = j;
+        break;
+      }
+      if (tag.code == 1001) break;
+    }
+    tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(at), dxf::Tag(67, "1"));
+  }
+  if (size_t i = FindTag(*tags, 410); i != kNoTag) {
+    (*tags)[i].value = model ? "Model" : container.layout_name;
+  }
+  if (main_entity && !container.block_record_handle.empty()) {
+    if (size_t i = OwnerTag(*tags); i != kNoTag) (*tags)[i].value = container.block_record_handle;
+  }
+}
+
+dxf::Tags AsNewEntity(const dxf::Tags& tags, const std::string& handle) {
+  dxf::Tags out;
+  out.reserve(tags.size());
+  bool in_group = false;
+  bool handle_done = false;
+  size_t data_end = ExtendedDataStart(tags);
+  for (size_t i = 0; i < tags.size(); ++i) {
+    const dxf::Tag& tag = tags[i];
+    if (i < data_end) {
+      if (tag.code == 102) {
+        in_group = !tag.value.empty() && tag.value.front() == '{';
+        continue;
+      }
+      if (in_group || tag.code == 360) continue;
+      if (tag.code == 5 && !handle_done) {
+        handle_done = true;
+        if (!handle.empty()) out.emplace_back(5, handle);
+        continue;
+      }
+    }
+    out.push_back(tag);
+  }
+  if (!handle_done && !handle.empty() && !out.empty()) {
+    out.insert(out.begin() + 1, dxf::Tag(5, handle));
+  }
+  return out;
+}
+
+}  // namespace host::commands

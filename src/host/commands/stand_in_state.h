@@ -1,0 +1,59 @@
+// What the stand-in commands keep between commands for the length of a
+// session: the clipboard and the add-on settings that a drawing without an
+// OBJECTS section cannot hold.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dxf/tag.h"
+#include "host/database/drawing.h"
+#include "host/geometry/transform.h"
+#include "host/host_only.h"
+
+namespace host::commands {
+
+// One main entity on the clipboard with its subentities.
+struct ClipboardItem {
+  EntityId original = kNoEntity;  // the entity copied or cut
+  std::vector<EntityId> subentities;
+  // Its records when copied (kCopied only).
+  dxf::Tags tags;
+  std::vector<dxf::Tags> subentity_tags;
+};
+
+struct Clipboard {
+  enum class Mode {
+    // _copyclip: the records as they were when copied; every paste makes
+    // new entities from them.
+    kCopied,
+    // _cutclip: the cut entities wait, erased, for the first paste, which
+    // moves them back into the drawing with their handles.
+    kCutOriginals,
+    // After that first paste the clipboard refers to the pasted entities:
+    // later pastes copy them as they stand, base being the first paste
+    // point. Keeping a second copy of every cut record instead would double
+    // the memory of a large conversion, which cuts the whole drawing.
+    kPasted,
+  };
+  Mode mode = Mode::kCopied;
+  const Drawing* drawing = nullptr;  // the drawing the entities came from
+  std::string drawing_name;
+  std::vector<ClipboardItem> items;
+  geometry::Vec3 base;  // lower-left corner of the items' extents
+
+  bool empty() const { return items.empty(); }
+  // True when the items belong to that drawing (not to one opened before).
+  bool BelongsTo(const Drawing& other) const {
+    return drawing == &other && drawing_name == other.file_name();
+  }
+};
+
+struct StandInState {
+  Clipboard clipboard;
+  // Add-on drawing settings kept in memory for drawings without OBJECTS.
+  std::map<std::string, std::string> memory_settings;
+};
+
+}  // namespace host::commands

@@ -1,0 +1,38 @@
+#include "host/commands/stand_ins.h"
+
+#include <memory>
+
+#include "host/cmdline/command_line.h"
+#include "host/commands/stand_in_commands.h"
+
+namespace host {
+
+void RegisterStandIns(CommandLine& cl) {
+  using namespace commands;
+  auto state = std::make_shared<StandInState>();
+
+  cl.RegisterStandIn("CUTCLIP", [state](Session& s) { ClipboardCopy(s, *state, true); });
+  cl.RegisterStandIn("COPYCLIP", [state](Session& s) { ClipboardCopy(s, *state, false); });
+  cl.RegisterStandIn("PASTECLIP", [state](Session& s) { ClipboardPaste(s, *state); });
+  cl.RegisterStandIn("TILEMODE", TileMode);
+  cl.RegisterStandIn("SCALE", "VARIA", Scale);
+  cl.RegisterStandIn("ZOOM", Zoom);
+  cl.RegisterStandIn("CHANGE", "ÄNDERN", Change);
+  cl.RegisterStandIn("DIMOVERRIDE", "BEMÜBERSCHR", DimOverride);
+  cl.RegisterStandIn("-STYLE", "-STIL", Style);
+  cl.RegisterStandIn("AMLAYRESET", AmLayReset);
+  cl.RegisterStandIn("AMSETUPDWG", AmSetupDwg);
+  cl.RegisterStandIn("QSAVE", "KSICH", QuickSave);
+  cl.RegisterStandIn("SAVEAS", "SICHALS", SaveAs);
+  cl.RegisterStandIn("QUIT", "BEENDEN", Quit);
+  cl.RegisterStandIn("OPEN", "ÖFFNEN", Open);
+
+  cl.RegisterFunction("amgsetdwgsetting", [state](Session& s, const std::vector<ExprValue>& args) {
+    return SetDrawingSetting(s, *state, args);
+  });
+  cl.RegisterFunction("amggetdwgsetting", [state](Session& s, const std::vector<ExprValue>& args) {
+    return GetDrawingSetting(s, *state, args);
+  });
+}
+
+}  // namespace host

@@ -1,0 +1,47 @@
+// Small helpers for reading and changing records as tag lists. Values are
+// the file's text (its encoding); numbers are read leniently (blanks around
+// them allowed) and written canonically.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "dxf/tag.h"
+#include "host/database/drawing.h"
+#include "host/host_only.h"
+
+namespace host::commands {
+
+constexpr size_t kNoTag = static_cast<size_t>(-1);
+
+dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id);
+dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id);
+
+// Index of the first tag with the code at or after from, before the
+// extended data (1001) and embedded objects (101); kNoTag if none.
+size_t FindTag(const dxf::Tags& tags, int code, size_t from = 0);
+// Index of the first tag of the extended data (1001), or tags.size().
+size_t ExtendedDataStart(const dxf::Tags& tags);
+// The value of the first such tag, or fallback.
+std::string TagValue(const dxf::Tags& tags, int code, std::string_view fallback = {});
+// Sets the first tag with the code to value, or appends code/value before
+// the extended data when there is none.
+void SetOrAppendTag(dxf::Tags* tags, int code, const std::string& value);
+// Sets the first tag with the code to value; when there is none, inserts it
+// where order (the codes in their usual order) puts it: after the last tag
+// before the extended data whose code comes earlier in order, else at
+// fallback_index.
+void SetTagInOrder(dxf::Tags* tags, int code, const std::string& value,
+                   std::initializer_list<int> order, size_t fallback_index);
+// Removes every tag with the code before the extended data.
+void RemoveTags(dxf::Tags* tags, int code);
+
+std::optional<double> ParseReal(std::string_view text);
+std::optional<long long> ParseInteger(std::string_view text);
+// The numeric value of the first tag with the code, or fallback.
+double TagReal(const dxf::Tags& tags, int code, double fallback);
+long long TagInteger(const dxf::Tags& tags, int code, long long fallback);
+
+}  // namespace host::commands
