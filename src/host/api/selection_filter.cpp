@@ -1,0 +1,97 @@
+#include "host/api/selection_filter.h"
+
+#include "host/api/entity_chain.h"
+#include "host/api/item_kinds.h"
+#include "host/api/text_util.h"
+#include "host/api/wildcard.h"
+
+namespace host::api {
+
+bool SelectionFilter::Parse(const resbuf* filter) {
+  terms_.clear();
+  needs_tags_ = false;
+  for (const resbuf* item = filter; item != nullptr; item = item->rbnext) {
+    FilterTerm term;
+    term.code = item->restype == RTDXF0 ? 0 : item->restype;
+    if (term.code < 0 || term.code > 999) return false;
+    switch (KindOfType(term.code)) {
+      case ItemKind::kString:
+        term.pattern = item->resval.rstring != nullptr ? item->resval.rstring : "";
+        break;
+      case ItemKind::kShort:
+        term.is_string = false;
+        term.number = item->resval.rint;
+        break;
+      case ItemKind::kLong:
+        term.is_string = false;
+        term.number = item->resval.rlong;
+        break;
+      default:
+        return false;
+    }
+    if (term.code != 0 && term.code != 67 && term.code != 410) needs_tags_ = true;
+    terms_.push_back(std::move(term));
+  }
+  return true;
+}
+
+namespace {
+
+long long DefaultNumber(int code) {
+  switch (code) {
+    case 62:
+      return 256;
+    case 370:
+      return -1;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+bool SelectionFilter::Matches(const Drawing& drawing, EntityId id) const {
+  std::vector<dxf::TagView> tags;
+  if (needs_tags_) drawing.EntityTags(id, &tags);
+  EntitySpace where = SpaceOf(drawing, id);
+  std::string scratch;
+  for (const FilterTerm& term : terms_) {
+    if (term.code == 0) {
+      if (!WildcardMatch(term.pattern, drawing.EntityType(id))) return false;
+      continue;
+    }
+    if (term.code == 67) {
+      if (term.is_string || term.number != where.space) return false;
+      continue;
+    }
+    if (term.code == 410) {
+      if (!WildcardMatch(term.pattern, where.layout_name)) return false;
+      continue;
+    }
+    // The first tag of the code before the extended data.
+    const dxf::TagView* found = nullptr;
+    for (size_t t = 1; t < tags.size() && tags[t].code != 1001; ++t) {
+      if (tags[t].code == term.code) {
+        found = &tags[t];
+        break;
+      }
+    }
+    if (term.is_string) {
+      std::string_view value;
+      if (found != nullptr) {
+        value = DecodeText(drawing, TrimBlanks(found->value), &scratch);
+      } else if (term.code == 6) {
+        value = "BYLAYER";
+      } else if (term.code == 8) {
+        value = "0";
+      }
+      if (!WildcardMatch(term.pattern, value)) return false;
+    } else {
+      long long value = found != nullptr ? ParseInteger(found->value) : DefaultNumber(term.code);
+      if (value != term.number) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace host::api
