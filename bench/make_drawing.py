@@ -109,8 +109,8 @@ def write_cells(f, count, first, cells, section):
         column, row = cell % GRID_COLUMNS, cell // GRID_COLUMNS
         origin = (column * CELL_PITCH, row * CELL_PITCH)
         bases = (origin[0], origin[1], first + cell * CELL * HANDLE_STRIDE, cell * 2 + 1)
-        fmt, spec = cells[scale].section(section, entities)
-        chunk.append(fmt % tuple([bases[what] + offset for what, offset in spec]))
+        fmt, slots = cells[scale].section(section, entities)
+        chunk.append(fmt % tuple([bases[what] + offset for what, offset in slots]))
         if len(chunk) >= 256:
             f.write("".join(chunk))
             chunk.clear()
@@ -148,7 +148,7 @@ class Template:
 
     def __init__(self):
         self.parts = []
-        self.spec = []
+        self.slots = []
 
     def tags(self, *pairs):
         """Fixed tags: (group code, value) pairs."""
@@ -157,7 +157,7 @@ class Template:
 
     def varying(self, code, what, offset, fmt="%.10g"):
         self.parts.append("%3d\n%s\n" % (code, fmt))
-        self.spec.append((what, offset))
+        self.slots.append((what, offset))
 
     def handle(self, code, offset):
         self.varying(code, HANDLE, offset, "%X")
@@ -181,7 +181,7 @@ class Template:
         self.tags((8, layer))
 
     def result(self):
-        return "".join(self.parts), self.spec
+        return "".join(self.parts), self.slots
 
 
 class CellTemplates:
@@ -197,7 +197,7 @@ class CellTemplates:
         self.cache = {}
 
     def section(self, section, entities):
-        """(format, spec) of a section's text for a cell of `entities` entities."""
+        """(format, slots) of a section's text for a cell of `entities` entities."""
         key = (section, entities)
         if key not in self.cache:
             if section == "entities":
@@ -277,7 +277,7 @@ class CellTemplates:
             t.head("DIMENSION", h, self.paper, "0")
             t.tags((370, 25), (100, "AcDbDimension"))
             t.parts.append("  2\n*D%d\n")
-            t.spec.append((DIMNO, kind - DIMENSION_KINDS[0]))
+            t.slots.append((DIMNO, kind - DIMENSION_KINDS[0]))
             t.tags((3, "Standard"))
             t.point(10, bx, by)
             t.point(11, *mid)
@@ -312,7 +312,7 @@ class CellTemplates:
         t.tags((330, self.records_table), (100, "AcDbSymbolTableRecord"))
         t.tags((100, "AcDbBlockTableRecord"))
         t.parts.append("  2\n*D%d\n")
-        t.spec.append((DIMNO, kind - DIMENSION_KINDS[0]))
+        t.slots.append((DIMNO, kind - DIMENSION_KINDS[0]))
         t.tags((340, "0"))
         return t.result()
 
@@ -328,7 +328,7 @@ class CellTemplates:
         t.tags((100, "AcDbEntity"), (8, "0"), (100, "AcDbBlockBegin"))
         for code in (2, 3):  # block name, then its repetition
             t.parts.append("%3d\n*D%%d\n" % code)
-            t.spec.append((DIMNO, kind - DIMENSION_KINDS[0]))
+            t.slots.append((DIMNO, kind - DIMENSION_KINDS[0]))
             if code == 2:
                 t.tags((70, 1), (10, "0.0"), (20, "0.0"), (30, "0.0"))
         t.tags((1, ""))

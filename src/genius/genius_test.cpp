@@ -157,10 +157,16 @@ TEST_F(AmToGenTest, BlockContentsMoveAndSeqendKeepsItsLayer) {
 TEST_F(AmToGenTest, ARefusedBlockWriteBackIsReported) {
   TestDrawing drawing;
   // The host refuses every write-back of a viewport.
-  std::vector<std::string> block =
-      drawing.Block("B", {{{0, "VIEWPORT"}, {8, "AM_3"}, {100, "AcDbViewport"}, {10, "0.0"},
-                           {20, "0.0"}, {30, "0.0"}, {40, "1.0"}, {41, "1.0"}, {69, "2"}},
-                          Line("AM_3")});
+  std::vector<std::string> block = drawing.Block("B", {{{0, "VIEWPORT"},
+                                                        {8, "AM_3"},
+                                                        {100, "AcDbViewport"},
+                                                        {10, "0.0"},
+                                                        {20, "0.0"},
+                                                        {30, "0.0"},
+                                                        {40, "1.0"},
+                                                        {41, "1.0"},
+                                                        {69, "2"}},
+                                                       Line("AM_3")});
   Open(drawing);
   InitLayerArray();
   std::string shown = Run("AMBLOCKTOGENBLOCK");

@@ -114,10 +114,17 @@ TEST_F(PassesTest, ASeqendClearsTheBlockFlag) {
 TEST_F(PassesTest, ARefusedBlockWriteBackIsReported) {
   TestDrawing drawing;
   // The host refuses every write-back of a viewport.
-  std::vector<std::string> block = drawing.Block(
-      "V", {{{0, "VIEWPORT"}, {8, "0"}, {6, "DASHED"}, {100, "AcDbViewport"}, {10, "0.0"},
-             {20, "0.0"}, {30, "0.0"}, {40, "1.0"}, {41, "1.0"}, {69, "2"}},
-            Line("AM_2")});
+  std::vector<std::string> block = drawing.Block("V", {{{0, "VIEWPORT"},
+                                                        {8, "0"},
+                                                        {6, "DASHED"},
+                                                        {100, "AcDbViewport"},
+                                                        {10, "0.0"},
+                                                        {20, "0.0"},
+                                                        {30, "0.0"},
+                                                        {40, "1.0"},
+                                                        {41, "1.0"},
+                                                        {69, "2"}},
+                                                       Line("AM_2")});
   drawing.Linetype("DASHED");
   Open(drawing);
   std::string shown = Run("ITERATEBLOCKS");

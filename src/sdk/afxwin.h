@@ -60,15 +60,18 @@ struct AFX_MSGMAP {
   int entry_count;
 };
 
-#define DECLARE_MESSAGE_MAP()                  \
- protected:                                    \
-  static const AFX_MSGMAP messageMap;          \
+#define DECLARE_MESSAGE_MAP()         \
+ protected:                           \
+  static const AFX_MSGMAP messageMap; \
   const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                          \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
   const AFX_MSGMAP* theClass::GetMessageMap() const { return &theClass::messageMap; } \
   const AFX_MSGMAP theClass::messageMap = {&baseClass::messageMap,
-#define END_MESSAGE_MAP() 0};
+#define END_MESSAGE_MAP() \
+  0                       \
+  }                       \
+  ;
 
 class CDialog : public CWnd {
  public:

@@ -242,8 +242,8 @@ class AcDbSymbolTable : public AcDbObject {
 
 class AcDbLayerTable : public AcDbSymbolTable {
  public:
-  Acad::ErrorStatus getAt(const char* name, AcDbLayerTableRecord*& record,
-                          AcDb::OpenMode mode, bool open_erased = false) const;
+  Acad::ErrorStatus getAt(const char* name, AcDbLayerTableRecord*& record, AcDb::OpenMode mode,
+                          bool open_erased = false) const;
   Acad::ErrorStatus getAt(const char* name, AcDbObjectId& id, bool open_erased = false) const;
   Acad::ErrorStatus add(AcDbLayerTableRecord* record);
 };
@@ -255,8 +255,8 @@ class AcDbLinetypeTable : public AcDbSymbolTable {
 
 class AcDbDimStyleTable : public AcDbSymbolTable {
  public:
-  Acad::ErrorStatus getAt(const char* name, AcDbDimStyleTableRecord*& record,
-                          AcDb::OpenMode mode, bool open_erased = false) const;
+  Acad::ErrorStatus getAt(const char* name, AcDbDimStyleTableRecord*& record, AcDb::OpenMode mode,
+                          bool open_erased = false) const;
 };
 
 class AcDbDatabase {

@@ -49,9 +49,7 @@ class CString {
   friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
 
   int Compare(const char* other) const { return std::strcmp(s_.c_str(), other ? other : ""); }
-  int CompareNoCase(const char* other) const {
-    return strcasecmp(s_.c_str(), other ? other : "");
-  }
+  int CompareNoCase(const char* other) const { return strcasecmp(s_.c_str(), other ? other : ""); }
   // Index of the first occurrence of sub at or after start, -1 if none.
   int Find(const char* sub, int start = 0) const {
     if (start < 0 || static_cast<size_t>(start) > s_.size()) return -1;
