@@ -36,6 +36,11 @@ def convert(source, target, *options):
 
 
 def read(path):
+    with open(path, "rb") as f:
+        binary = f.read(22).startswith(b"AutoCAD Binary DXF")
+    if binary:  # the recovering reader takes ASCII only
+        doc = ezdxf.readfile(path)
+        return doc, doc.audit()
     doc, auditor = recover.readfile(path)
     return doc, auditor
 
