@@ -81,7 +81,7 @@ bool SplitChain(const resbuf* chain, Scratch* s, const resbuf** name_item,
       default:
         break;
     }
-    if (code < 0 || code > 999 || KindOfType(code) == ItemKind::kNone) return false;
+    if (code < 0 || code > 999) return false;
     if (code == 102) {
       const char* text = ItemText(item);
       if (text[0] == '{') in_group = true;

@@ -78,6 +78,19 @@ TEST_F(EntityModTest, ChangedValuesAreWrittenOthersKeepTheirText) {
   EXPECT_EQ(RecordOf("100").find("\n67\n"), std::string::npos);
 }
 
+TEST_F(EntityModTest, OddGroupCodesTravelAsText) {
+  std::string text = Drawing2000();
+  text.insert(text.find("100\nAcDbLine\n10\n1.5"), "250\nodd value\n");
+  Open(text);
+  ChainPtr chain = Get("100");
+  EXPECT_STREQ(FindItem(chain.get(), 250)->resval.rstring, "odd value");
+  SetString(FindItem(chain.get(), 8), "0");
+  ASSERT_EQ(acdbEntMod(chain.get()), RTNORM);
+  EXPECT_NE(RecordOf("100").find("\n8\n0\n370\n50\n250\nodd value\n100\nAcDbLine\n"),
+            std::string::npos)
+      << RecordOf("100");
+}
+
 TEST_F(EntityModTest, AnglesGoBackInDegreesAndFlatPointsStayFlat) {
   ChainPtr arc = Get("101");
   FindItem(arc.get(), 51)->resval.rreal = std::numbers::pi / 4;

@@ -66,7 +66,9 @@ ItemKind KindOfType(int type) {
   if (type >= 1010 && type <= 1059) return ItemKind::kReal;
   if (type >= 1060 && type <= 1070) return ItemKind::kShort;
   if (type == 1071) return ItemKind::kLong;
-  return ItemKind::kNone;
+  // Codes outside the DXF ranges: whatever a writer put there travels as
+  // its text.
+  return type <= 1071 ? ItemKind::kString : ItemKind::kNone;
 }
 
 }  // namespace host::api

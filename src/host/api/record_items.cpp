@@ -27,8 +27,8 @@ void ReadScalar(int code, std::string_view text, RecordItem* item) {
       item->integer = static_cast<long long>(ParseHandle(text));
       break;
     case ItemKind::kNone:
-      // A code no chain item carries (e.g. a stray negative code): keep its
-      // text so that it travels back unchanged.
+      // A code no chain item carries: keep its text so that it travels back
+      // unchanged.
       item->kind = ItemKind::kString;
       break;
     default:
