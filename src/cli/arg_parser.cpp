@@ -16,24 +16,24 @@ namespace {
 
 const OptionSpec kHelpOption{"help", 'h', "", "show this help and exit"};
 
-const OptionSpec* FindLong(const std::vector<OptionSpec>& specs, const std::string& name) {
+const OptionSpec* FindLong(const std::vector<OptionSpec>& decls, const std::string& name) {
   if (name == kHelpOption.long_name) return &kHelpOption;
-  for (const OptionSpec& spec : specs)
-    if (spec.long_name == name) return &spec;
+  for (const OptionSpec& decl : decls)
+    if (decl.long_name == name) return &decl;
   return nullptr;
 }
 
-const OptionSpec* FindShort(const std::vector<OptionSpec>& specs, char name) {
+const OptionSpec* FindShort(const std::vector<OptionSpec>& decls, char name) {
   if (name == kHelpOption.short_name) return &kHelpOption;
-  for (const OptionSpec& spec : specs)
-    if (spec.short_name == name) return &spec;
+  for (const OptionSpec& decl : decls)
+    if (decl.short_name == name) return &decl;
   return nullptr;
 }
 
 std::string UnknownOption(const std::string& shown, const std::string& bare,
-                          const std::vector<OptionSpec>& specs) {
+                          const std::vector<OptionSpec>& decls) {
   std::vector<std::string> names{kHelpOption.long_name};
-  for (const OptionSpec& spec : specs) names.push_back(spec.long_name);
+  for (const OptionSpec& decl : decls) names.push_back(decl.long_name);
   std::string message = "unknown option '" + shown + "'";
   std::string hint = ClosestMatch(bare, names, 2);
   if (!hint.empty()) message += ", did you mean '--" + hint + "'?";
@@ -42,7 +42,7 @@ std::string UnknownOption(const std::string& shown, const std::string& bare,
 
 }  // namespace
 
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& decls,
                ParsedArgs* out, std::string* err) {
   bool options_ended = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -55,7 +55,7 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
       options_ended = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* decl = nullptr;
     std::string shown;
     std::optional<std::string> inline_value;
     if (arg[1] == '-') {
@@ -66,57 +66,57 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
         name.resize(equals);
       }
       shown = "--" + name;
-      spec = FindLong(specs, name);
-      if (!spec) {
-        *err = UnknownOption(shown, name, specs);
+      decl = FindLong(decls, name);
+      if (!decl) {
+        *err = UnknownOption(shown, name, decls);
         return false;
       }
     } else {
       shown = arg.substr(0, 2);
-      spec = FindShort(specs, arg[1]);
-      if (!spec) {
-        *err = UnknownOption(shown, arg.substr(1), specs);
+      decl = FindShort(decls, arg[1]);
+      if (!decl) {
+        *err = UnknownOption(shown, arg.substr(1), decls);
         return false;
       }
       if (arg.size() > 2) {
-        if (!spec->takes_value()) {
+        if (!decl->takes_value()) {
           *err = "option '" + shown + "' takes no value (in '" + arg + "')";
           return false;
         }
         inline_value = arg.substr(2);
       }
     }
-    if (out->Has(spec->long_name) && spec != &kHelpOption) {
-      *err = "option '--" + spec->long_name + "' given more than once";
+    if (out->Has(decl->long_name) && decl != &kHelpOption) {
+      *err = "option '--" + decl->long_name + "' given more than once";
       return false;
     }
-    if (!spec->takes_value()) {
+    if (!decl->takes_value()) {
       if (inline_value) {
         *err = "option '" + shown + "' takes no value";
         return false;
       }
-      out->Set(spec->long_name, "");
+      out->Set(decl->long_name, "");
       continue;
     }
     if (!inline_value) {
       if (i + 1 >= args.size()) {
-        *err = "option '" + shown + "' needs a value (" + spec->value_name + ")";
+        *err = "option '" + shown + "' needs a value (" + decl->value_name + ")";
         return false;
       }
       inline_value = args[++i];
     }
-    out->Set(spec->long_name, *inline_value);
+    out->Set(decl->long_name, *inline_value);
   }
   return true;
 }
 
-std::string FormatOptionsHelp(const std::vector<OptionSpec>& specs) {
+std::string FormatOptionsHelp(const std::vector<OptionSpec>& decls) {
   std::vector<std::pair<std::string, std::string>> rows;
-  for (const OptionSpec& spec : specs) {
-    std::string left = spec.short_name ? std::string("-") + spec.short_name + ", " : "    ";
-    left += "--" + spec.long_name;
-    if (spec.takes_value()) left += " " + spec.value_name;
-    rows.emplace_back(std::move(left), spec.help);
+  for (const OptionSpec& decl : decls) {
+    std::string left = decl.short_name ? std::string("-") + decl.short_name + ", " : "    ";
+    left += "--" + decl.long_name;
+    if (decl.takes_value()) left += " " + decl.value_name;
+    rows.emplace_back(std::move(left), decl.help);
   }
   rows.emplace_back("-h, --help", kHelpOption.help);
   size_t width = 0;

@@ -33,14 +33,14 @@ class ParsedArgs {
   std::map<std::string, std::string> values_;  // flags map to ""
 };
 
-// Parses args against specs. "--help"/"-h" is always known and sets "help".
+// Parses args against decls. "--help"/"-h" is always known and sets "help".
 // An option given twice, an unknown option (with a "did you mean" hint), a
 // missing value or a value given to a flag fail with a one-line message in
 // err.
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& decls,
                ParsedArgs* out, std::string* err);
 
 // The options part of a command's help text: one line per option, aligned.
-std::string FormatOptionsHelp(const std::vector<OptionSpec>& specs);
+std::string FormatOptionsHelp(const std::vector<OptionSpec>& decls);
 
 }  // namespace cli

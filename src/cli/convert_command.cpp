@@ -261,11 +261,11 @@ int Convert(const ParsedArgs& args, CommandContext& context) {
 }  // namespace
 
 CommandSpec MakeConvertCommand() {
-  CommandSpec spec;
-  spec.name = "convert";
-  spec.summary = "convert exported drawings for the Mech6 or the Genius 14 add-on";
-  spec.usage = "IN.dxf... --target mech6|genius [-o OUT.dxf | --out-dir DIR] [options]";
-  spec.description =
+  CommandSpec decl;
+  decl.name = "convert";
+  decl.summary = "convert exported drawings for the Mech6 or the Genius 14 add-on";
+  decl.usage = "IN.dxf... --target mech6|genius [-o OUT.dxf | --out-dir DIR] [options]";
+  decl.description =
       "Loads each drawing, checks that its current space is a layout holding drawing\n"
       "views, runs the conversion command (DRAVOLIN1 for mech6, DRAVOLINGEN for genius)\n"
       "with the answers below, lets the scripts it queues run, and writes the result\n"
@@ -273,12 +273,12 @@ CommandSpec MakeConvertCommand() {
       "file. The displayed value of every dimension is compared before and after; a\n"
       "changed one is listed. Nothing is written when the conversion stops early.\n"
       "The template defaults to the bundled one of the target.";
-  spec.options = {
+  decl.options = {
       {"target", 0, "mech6|genius", "the add-on to convert for (required)"},
       {"output", 'o', "FILE", "output drawing (one input only)"},
       {"out-dir", 0, "DIR", "write the outputs into DIR"},
   };
-  for (OptionSpec& option : AnswerOptionSpecs()) spec.options.push_back(option);
+  for (OptionSpec& option : AnswerOptionSpecs()) decl.options.push_back(option);
   std::vector<OptionSpec> more = {
       {"transcript", 0, "FILE", "write the host's transcript (UTF-8) to FILE"},
       {"force", 0, "", "convert even when the current space holds no views"},
@@ -286,9 +286,9 @@ CommandSpec MakeConvertCommand() {
       {"quiet", 'q', "", "print errors only"},
       {"verbose", 'v', "", "print the host's transcript as it runs"},
   };
-  spec.options.insert(spec.options.end(), more.begin(), more.end());
-  spec.run = Convert;
-  return spec;
+  decl.options.insert(decl.options.end(), more.begin(), more.end());
+  decl.run = Convert;
+  return decl;
 }
 
 }  // namespace cli

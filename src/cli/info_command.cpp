@@ -160,17 +160,17 @@ int Info(const ParsedArgs& args, CommandContext& context) {
 }  // namespace
 
 CommandSpec MakeInfoCommand() {
-  CommandSpec spec;
-  spec.name = "info";
-  spec.summary = "show a drawing's version, spaces, layers, dimension styles and factors";
-  spec.usage = "IN.dxf";
-  spec.description =
+  CommandSpec decl;
+  decl.name = "info";
+  decl.summary = "show a drawing's version, spaces, layers, dimension styles and factors";
+  decl.usage = "IN.dxf";
+  decl.description =
       "Shows the drawing's DXF version and code page, its spaces with their entity\n"
       "counts, the layers with the entities on them, the dimension styles, the DIMLFAC\n"
       "overrides the dimensions carry and the reference dimension the answer 'auto'\n"
       "would pick, and whether the drawing looks like a 3D modeller's export.";
-  spec.run = Info;
-  return spec;
+  decl.run = Info;
+  return decl;
 }
 
 }  // namespace cli

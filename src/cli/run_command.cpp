@@ -66,23 +66,23 @@ int Run(const ParsedArgs& args, CommandContext& context) {
 }  // namespace
 
 CommandSpec MakeRunCommand() {
-  CommandSpec spec;
-  spec.name = "run";
-  spec.summary = "run a command-line script on a drawing, with the conversion module loaded";
-  spec.usage = "IN.dxf [--script FILE] [-o OUT.dxf] [answer options]";
-  spec.description =
+  CommandSpec decl;
+  decl.name = "run";
+  decl.summary = "run a command-line script on a drawing, with the conversion module loaded";
+  decl.usage = "IN.dxf [--script FILE] [-o OUT.dxf] [answer options]";
+  decl.description =
       "Loads the drawing, loads the conversion module, feeds the script's lines to the\n"
       "command line (each line is one input; an empty line is Enter), runs them and the\n"
       "scripts they queue, writes the drawing to OUT when given, and prints the\n"
       "transcript. The script may be UTF-8 or code page 1252. Without a script the\n"
       "drawing is written back unchanged. The input is never overwritten.";
-  spec.options = {
+  decl.options = {
       {"script", 0, "FILE", "command-line script to run"},
       {"output", 'o', "FILE", "write the drawing there afterwards"},
   };
-  for (OptionSpec& option : AnswerOptionSpecs()) spec.options.push_back(option);
-  spec.run = Run;
-  return spec;
+  for (OptionSpec& option : AnswerOptionSpecs()) decl.options.push_back(option);
+  decl.run = Run;
+  return decl;
 }
 
 }  // namespace cli

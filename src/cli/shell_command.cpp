@@ -57,21 +57,21 @@ int Shell(const ParsedArgs& args, CommandContext& context) {
 }  // namespace
 
 CommandSpec MakeShellCommand() {
-  CommandSpec spec;
-  spec.name = "shell";
-  spec.summary = "open a drawing at the host's interactive command line";
-  spec.usage = "IN.dxf [-o OUT.dxf]";
-  spec.description =
+  CommandSpec decl;
+  decl.name = "shell";
+  decl.summary = "open a drawing at the host's interactive command line";
+  decl.usage = "IN.dxf [-o OUT.dxf]";
+  decl.description =
       "Opens the drawing, loads the conversion module and reads commands from the\n"
       "terminal, one line each, until the end of input or _quit. Dialogs, message boxes,\n"
       "the file dialog and dimension picks are shown as text and answered by typing.\n"
       "_qsave writes to OUT; _saveas PATH to another file. The input is never\n"
       "overwritten.";
-  spec.options = {
+  decl.options = {
       {"output", 'o', "FILE", "where _qsave writes"},
   };
-  spec.run = Shell;
-  return spec;
+  decl.run = Shell;
+  return decl;
 }
 
 }  // namespace cli
