@@ -29,6 +29,13 @@ CString ScaleText(double factor);                         // 1:2.000000, or -0.5
 CString ScaleSettingScript(double factor);                // (amgsetdwgsetting "scale" "1:2.000000")
 CString DimScaleOverrideScript(const CString& csDouble);  // "bemüberschr\ndimscale\n..."
 
+// The part both conversions share: the entity, dimension-style and
+// model-space passes, the scripts that move the views into model space and
+// scale them, the factor rewrite, and the add-on's scale, layer and
+// DIMSCALE scripts, with their progress messages.
+void ConvertViewsToModelSpace(const CString& csDouble, const CString& csScalestr,
+                              const CString& csPScalestr);
+
 // Starts the external program that closes the add-on's set-up dialog, or
 // says that it is missing.
 void StartCloseDialogProgram();

@@ -27,33 +27,7 @@ void quarndravolin1dravolin1() {
   ICallMe();
   StartCloseDialogProgram();
 
-  acutPrintf("\nKonvertierung läuft....");
-  acutPrintf("\nBemfaktor wurde ermittelt....");
-  ReadEntity();
-  acutPrintf("\nReadEntity fertig....");
-  ReadDimstyle();
-  acutPrintf("\nReadDimstyle fertig....");
-  DeleteMBereich();
-  acutPrintf("\nDeleteMBereich fertig....");
-
-  // Move the views from the layout into the emptied model space.
-  SendCommand("_cutclip\n_all\n\n");
-  acutPrintf("\nWechsle in MBereich ....");
-  SendCommand("TILEMODE\n1\n");
-  SendCommand("_pasteclip\n0,0\n");
-  acutPrintf("\nZeichnung wird skaliert ....");
-  SendCommand(csScalestr);
-  acutPrintf("\nZoom Grenzen ....");
-  SendCommand("._zoom\n_e\n");
-
-  acutPrintf("\nBemgfla setzen ....");
-  ReadEntityXdata();
-  acutPrintf("\nAM-Maßstabsinformationen setzten ....");
-  SendCommand(csPScalestr);
-  acutPrintf("\nLayereinstellungen einlesen ....");
-  SendCommand("amlayreset\n");
-  acutPrintf("\nBemfktr überschreiben ....");
-  SendCommand(DimScaleOverrideScript(csDouble));
+  ConvertViewsToModelSpace(csDouble, csScalestr, csPScalestr);
 
   mtemplatestemplatepath();
   acutPrintf("\nAmsetupdwg ausführen ....");
