@@ -45,16 +45,38 @@ std::string FormatDouble(double value) {
 
 std::string FormatInt(long long value) { return std::to_string(value); }
 
+namespace {
+
+// Writes a group code as the file's style wants it into buf, which has room
+// for any int, and returns its length. Records are written tag by tag, so
+// this runs for every tag of every changed record: no printf, no string.
+size_t FormatCodeInto(int code, const TextStyle& style, char* buf) {
+  char digits[12];
+  size_t n = 0;
+  unsigned value = code < 0 ? 0u - static_cast<unsigned>(code) : static_cast<unsigned>(code);
+  do {
+    digits[n++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  if (code < 0) digits[n++] = '-';
+  size_t length = 0;
+  if (style.right_aligned_codes)
+    while (length + n < 3) buf[length++] = ' ';
+  while (n > 0) buf[length++] = digits[--n];
+  return length;
+}
+
+}  // namespace
+
 std::string FormatCode(int code, const TextStyle& style) {
-  if (!style.right_aligned_codes) return std::to_string(code);
   char buf[16];
-  int n = std::snprintf(buf, sizeof buf, "%3d", code);
-  return std::string(buf, n);
+  return std::string(buf, FormatCodeInto(code, style, buf));
 }
 
 void AppendTag(std::string* out, int code, std::string_view value, const TextStyle& style) {
-  const char* eol = style.line_ending == LineEnding::kCrLf ? "\r\n" : "\n";
-  out->append(FormatCode(code, style));
+  std::string_view eol = style.line_ending == LineEnding::kCrLf ? "\r\n" : "\n";
+  char buf[16];
+  out->append(buf, FormatCodeInto(code, style, buf));
   out->append(eol);
   out->append(value);
   out->append(eol);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "dxf/text_lines.h"
+
 namespace dxf {
 namespace {
 
@@ -81,6 +83,29 @@ TEST(WriteTags, FollowsTheFilesStyle) {
   EXPECT_EQ(WriteTags(tags, lf_left), "0\nLINE\n8\n0\n1001\nACAD\n");
   EXPECT_EQ(FormatCode(100, TextStyle{}), "100");
   EXPECT_EQ(FormatCode(-1, TextStyle{}), " -1");
+  EXPECT_EQ(FormatCode(-2147483647 - 1, TextStyle{}), "-2147483648");
+  EXPECT_EQ(FormatCode(1071, lf_left), "1071");
+}
+
+// The line search reads eight bytes a step; every byte value next to and
+// after a line end, at every offset of the word, must not hide it or fake it.
+TEST(LineLength, FindsTheFirstLineEndWhateverTheBytesAround) {
+  for (int other = 0; other < 256; ++other) {
+    if (other == '\n') continue;
+    for (size_t at = 0; at < 19; ++at) {
+      std::string text(20, static_cast<char>(other));
+      text[at] = '\n';
+      ASSERT_EQ(LineLength(text.data(), text.size()), at) << "byte " << other << " end at " << at;
+      ASSERT_EQ(LineLength(text.data(), at), at) << "no end within the first " << at;
+    }
+  }
+  size_t pos = 0;
+  std::string_view text = "  0\r\nLINE\n\nlast";
+  EXPECT_EQ(NextLine(text, &pos), "  0");
+  EXPECT_EQ(NextLine(text, &pos), "LINE");
+  EXPECT_EQ(NextLine(text, &pos), "");
+  EXPECT_EQ(NextLine(text, &pos), "last");
+  EXPECT_EQ(pos, text.size());
 }
 
 }  // namespace

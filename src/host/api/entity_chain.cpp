@@ -152,13 +152,17 @@ const ParsedRecord* RecentRecord(const Drawing& drawing, EntityId id) {
 resbuf* BuildEntityChain(ApiState& state, EntityId id, const resbuf* apps) {
   const Drawing& drawing = state.drawing();
   const Entity& entity = drawing.entity(id);
-  t_recent.drawing = &drawing;
-  t_recent.id = id;
-  t_recent.text.assign(entity.text.text());
   ParsedRecord& rec = t_recent.rec;
-  rec.tags.clear();
-  dxf::SplitTags(t_recent.text, &rec.tags);
-  ParseRecordItems(&rec, RecordKind::kEntity);
+  // Passes read an entity more than once in a row (its properties first,
+  // then the data to change): an unchanged record is not parsed again.
+  if (RecentRecord(drawing, id) == nullptr) {
+    t_recent.drawing = &drawing;
+    t_recent.id = id;
+    t_recent.text.assign(entity.text.text());
+    rec.tags.clear();
+    dxf::SplitTags(t_recent.text, &rec.tags);
+    ParseRecordItems(&rec, RecordKind::kEntity);
+  }
   if (rec.items.empty()) return nullptr;
   const RecordLayout& layout = rec.layout;
   EntitySpace where = SpaceOf(drawing, id);

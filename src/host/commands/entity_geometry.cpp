@@ -89,7 +89,15 @@ geometry::Extents ExtentsOf(const Drawing& drawing, const std::vector<EntityId>&
 
 ContainerId OwnedBlock(const Drawing& drawing, EntityId main) {
   if (!OwnsBlock(drawing.EntityType(main))) return kNoContainer;
-  std::string name = TagValue(CopyEntityTags(drawing, main), 2);
+  std::vector<dxf::TagView> tags;
+  drawing.EntityTags(main, &tags);
+  std::string_view name;
+  for (const dxf::TagView& tag : tags) {
+    if (tag.code == 2) {
+      name = tag.value;
+      break;
+    }
+  }
   if (name.empty() || name.front() != '*') return kNoContainer;
   return drawing.FindBlock(drawing.encoding().Decode(name));
 }
