@@ -1,5 +1,6 @@
 #include "host/session.h"
 
+#include "host/api/api_state.h"
 #include "host/cmdline/command_line.h"
 #include "host/commands/stand_ins.h"
 #include "host/database/drawing.h"
@@ -22,12 +23,18 @@ Session::Session(std::unique_ptr<Drawing> drawing, UserChannel* user, SessionOpt
 
 Session::~Session() {
   if (current_session == this) current_session = nullptr;
+  // Entity names and selection sets handed out belong to this drawing; a
+  // session made later at the same address must not accept them.
+  ForgetApiState();
   // The platform's command stack refers to the command line.
   platform_.reset();
   command_line_.reset();
 }
 
-void Session::SetDrawing(std::unique_ptr<Drawing> drawing) { drawing_ = std::move(drawing); }
+void Session::SetDrawing(std::unique_ptr<Drawing> drawing) {
+  ForgetApiState();
+  drawing_ = std::move(drawing);
+}
 
 Session* CurrentSession() { return current_session; }
 

@@ -56,6 +56,12 @@ CommandLine::CommandLine(Session* session) : session_(session) { frames_.emplace
 
 void CommandLine::Emit(const std::string& text, Sink sink) {
   if (text.empty()) return;
+  if (input_line_open_) {
+    // The Enter that ended the input also ended its line: output that does
+    // not begin a line of its own still starts on the next one.
+    input_line_open_ = false;
+    if (text.front() != '\n') StartLine();
+  }
   transcript_ += text;
   transcript_at_line_start_ = text.back() == '\n';
   if (sink == Sink::kTranscriptOnly) return;
@@ -102,6 +108,7 @@ std::optional<std::string> CommandLine::TakeIdleLine() {
     StartLine();
     Print(kIdlePrompt);
     if (frame.echo) Print(line);
+    input_line_open_ = true;
     return line;
   }
   // A script ends with its text; only the fed input goes on interactively.
@@ -112,6 +119,7 @@ std::optional<std::string> CommandLine::TakeIdleLine() {
   if (line) {
     Emit(*line, Sink::kTranscriptOnly);
     channel_at_line_start_ = true;  // the terminal shows the user's Enter
+    input_line_open_ = true;
   }
   return line;
 }
@@ -125,6 +133,7 @@ std::optional<std::string> CommandLine::Ask(const std::string& prompt) {
     std::string line = std::move(frame.lines.front());
     frame.lines.pop_front();
     if (frame.echo) Print(line);
+    input_line_open_ = true;
     return line;
   }
   if (interactive_ && !quit_requested_) {
@@ -132,6 +141,7 @@ std::optional<std::string> CommandLine::Ask(const std::string& prompt) {
     if (line) {
       Emit(*line, Sink::kTranscriptOnly);
       channel_at_line_start_ = true;
+      input_line_open_ = true;
       return line;
     }
   }

@@ -134,6 +134,7 @@ class CommandLine {
   std::string transcript_;
   bool transcript_at_line_start_ = true;
   bool channel_at_line_start_ = true;
+  bool input_line_open_ = false;                         // an input line was just taken
   std::vector<InputFrame> frames_;                       // never empty
   std::deque<std::pair<std::string, bool>> queue_;       // queued scripts, echo flag
   std::map<std::string, StandIn> stand_ins_;             // upper-case name
