@@ -19,20 +19,37 @@ missing_packages() {
   # Ninja is preferred; make will do when it is there and ninja is not.
   command -v ninja >/dev/null || command -v make >/dev/null || missing+=(ninja-build)
   [[ -f /usr/include/gtest/gtest.h ]] || missing+=(libgtest-dev)
+  # The interactive shell edits its lines with GNU readline.
+  [[ -f /usr/include/readline/readline.h ]] || missing+=(libreadline-dev)
+  # The shell's end-to-end test types into a terminal run by tmux.
+  command -v tmux >/dev/null || missing+=(tmux)
   if [[ ! -x $DRAVOLIN_PYTHON ]]; then
     missing+=(python3 python3-ezdxf)
   elif ! "$DRAVOLIN_PYTHON" -c 'import ezdxf' 2>/dev/null; then
     missing+=(python3-ezdxf)
   fi
-  local extra
+  # The report test screenshots the HTML report and reads the PNG back.
+  command -v chromium >/dev/null || missing+=(chromium)
+  if [[ ! -x $DRAVOLIN_PYTHON ]] || ! "$DRAVOLIN_PYTHON" -c 'import PIL' 2>/dev/null; then
+    missing+=(python3-pil)
+  fi
+  local extra check
   for extra in "$@"; do
-    command -v "${extra#*:}" >/dev/null || missing+=("${extra%%:*}")
+    check=${extra#*:}
+    if [[ $check == /* ]]; then
+      # A file the package installs (a glob allowed), for packages of
+      # libraries rather than commands.
+      compgen -G "$check" >/dev/null || missing+=("${extra%%:*}")
+    else
+      command -v "$check" >/dev/null || missing+=("${extra%%:*}")
+    fi
   done
   printf '%s\n' "${missing[@]}"
 }
 
 # Installs what is missing (as root), or says what to install and fails.
-# Arguments: extra needs as package:command, e.g. time:/usr/bin/time.
+# Arguments: extra needs as package:command, e.g. time:/usr/bin/time, or as
+# package:/path/of/a/file/it/installs (globs allowed).
 ensure_packages() {
   local missing
   mapfile -t missing < <(missing_packages "$@" | sed '/^$/d')

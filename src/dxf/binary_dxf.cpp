@@ -21,6 +21,8 @@ bool UsesTwoByteCodes(std::string_view data) {
   if (at == std::string_view::npos) return false;
   size_t value = at + 10;  // "$ACADVER\0" plus the first byte of the next code
   if (value < data.size() && data[value] != 'A') ++value;
+  // A file that ends inside the variable has no version to go by.
+  if (value >= data.size()) return false;
   return data.substr(value, 6) > "AC1009";
 }
 

@@ -126,5 +126,95 @@ TEST_F(OutputFileTest, WriteErrorIsReportedAtCommitAndCleansUp) {
   EXPECT_TRUE(Files().empty());
 }
 
+// A file-size limit makes write() fail with EFBIG, as a full disk makes it
+// fail with ENOSPC. The limit holds for the scope; SIGXFSZ is ignored so
+// that the write fails instead of the process ending.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ok_ = ::getrlimit(RLIMIT_FSIZE, &old_) == 0;
+    old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old_;
+    small.rlim_cur = bytes;
+    ok_ = ok_ && ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    ::signal(SIGXFSZ, old_handler_);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  struct rlimit old_;
+  sighandler_t old_handler_;
+  bool ok_ = false;
+};
+
+TEST_F(OutputFileTest, FullDiskKeepsTheOldTarget) {
+  fs::path target = dir_ / "out.dxf";
+  std::ofstream(target) << "old";
+  // Small writes stay in the buffer until Commit flushes them; large ones
+  // go out at once. Both fail alike.
+  for (size_t size : {size_t{100}, size_t{3} << 20}) {
+    SCOPED_TRACE(size);
+    OutputFile out;
+    std::string err;
+    bool opened, committed = true;
+    {
+      FileSizeLimit limit(size / 2);
+      ASSERT_TRUE(limit.ok());
+      opened = out.Open(target.string(), &err);
+      if (opened) {
+        out.Write(std::string(size, 'x'));
+        committed = out.Commit(&err);
+      }
+    }
+    ASSERT_TRUE(opened) << err;
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(err, target.string() + ": File too large");
+    EXPECT_EQ(Contents(target), "old");
+    EXPECT_EQ(Files(), std::vector<std::string>{"out.dxf"});
+  }
+}
+
+TEST_F(OutputFileTest, ReadOnlyFolderIsRefusedAtOpen) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  fs::path folder = dir_ / "read-only";
+  fs::create_directory(folder);
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  OutputFile out;
+  std::string err;
+  std::string target = (folder / "out.dxf").string();
+  EXPECT_FALSE(out.Open(target, &err));
+  fs::permissions(folder, fs::perms::owner_all);
+  EXPECT_EQ(err, target + ": Permission denied");
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(OutputFileTest, FailedRenameLeavesNoTemporaryFile) {
+  // The target turns into a folder between Open and Commit.
+  fs::path target = dir_ / "out.dxf";
+  OutputFile out;
+  std::string err;
+  ASSERT_TRUE(out.Open(target.string(), &err)) << err;
+  out.Write("  0\nEOF\n");
+  fs::create_directories(target / "inside");
+  EXPECT_FALSE(out.Commit(&err));
+  EXPECT_EQ(err.rfind(target.string() + ": ", 0), 0u) << err;
+  EXPECT_EQ(Files(), std::vector<std::string>{"out.dxf"});
+  EXPECT_TRUE(fs::is_directory(target / "inside"));
+}
+
+TEST_F(OutputFileTest, FolderThatIsAFileIsRefusedAtOpen) {
+  fs::path file = dir_ / "plain";
+  std::ofstream(file) << "x";
+  OutputFile out;
+  std::string err;
+  std::string target = (file / "out.dxf").string();
+  EXPECT_FALSE(out.Open(target, &err));
+  EXPECT_EQ(err, target + ": Not a directory");
+  EXPECT_EQ(Files(), std::vector<std::string>{"plain"});
+}
+
 }  // namespace
 }  // namespace dxf

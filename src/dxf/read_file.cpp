@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "dxf/document.h"
@@ -16,6 +17,15 @@ namespace {
 
 bool IoFail(const std::string& path, int error, Error* err) {
   *err = MakeError(path, 0, -1, std::strerror(error));
+  return false;
+}
+
+// Line numbers and record offsets are kept in 32 bits; no drawing comes near
+// this size, and a stream that never ends stops here.
+constexpr uint64_t kMaxFileSize = uint64_t{4} << 30;
+
+bool TooLarge(const std::string& path, Error* err) {
+  *err = MakeError(path, 0, -1, "larger than 4 GiB, more than any drawing this program reads");
   return false;
 }
 
@@ -41,20 +51,12 @@ void AdviseHugePages(std::string* data) {
 // go through a small chunk that stays in the cache. The size is only a hint
 // (the file may grow, or be a pipe): reading goes on until read() says the
 // end is reached.
-bool ReadWhole(const std::string& path, std::string* data, Error* err) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return IoFail(path, errno, err);
+bool ReadWholeUnguarded(int fd, const std::string& path, std::string* data, Error* err) {
   struct stat st;
-  if (::fstat(fd, &st) != 0) {
-    int error = errno;
-    ::close(fd);
-    return IoFail(path, error, err);
-  }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return IoFail(path, EISDIR, err);
-  }
+  if (::fstat(fd, &st) != 0) return IoFail(path, errno, err);
+  if (S_ISDIR(st.st_mode)) return IoFail(path, EISDIR, err);
   if (S_ISREG(st.st_mode)) {
+    if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) return TooLarge(path, err);
     data->reserve(static_cast<size_t>(st.st_size));
     AdviseHugePages(data);
   }
@@ -63,15 +65,31 @@ bool ReadWhole(const std::string& path, std::string* data, Error* err) {
     ssize_t n = ::read(fd, chunk.data(), chunk.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      int error = errno;
-      ::close(fd);
-      return IoFail(path, error, err);
+      return IoFail(path, errno, err);
     }
     if (n == 0) break;
+    // A stream that does not end, such as /dev/zero, stops here.
+    if (data->size() + static_cast<size_t>(n) > kMaxFileSize) return TooLarge(path, err);
     data->append(chunk.data(), static_cast<size_t>(n));
   }
-  ::close(fd);
   return true;
+}
+
+// Running out of memory while reading is an answer about this file, not a
+// fault of the program.
+bool ReadWhole(const std::string& path, std::string* data, Error* err) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return IoFail(path, errno, err);
+  bool read;
+  try {
+    read = ReadWholeUnguarded(fd, path, data, err);
+  } catch (const std::bad_alloc&) {
+    std::string().swap(*data);
+    *err = MakeError(path, 0, -1, "not enough memory to read the file");
+    read = false;
+  }
+  ::close(fd);
+  return read;
 }
 
 }  // namespace

@@ -88,6 +88,54 @@ void Drawing::EraseEntity(EntityId id, bool erased) {
   }
 }
 
+// The position of an entity made here that is not in the walk yet.
+constexpr uint32_t kNotWalked = UINT32_MAX;
+
+// A SEQEND for the sequence of a main entity: the handle, owner and layer
+// the file's version wants. Its place in the walk is the caller's.
+EntityId Drawing::AddSeqend(EntityId main) {
+  std::string_view main_text = entities_[main].text.text();
+  dxf::Tags tags{{0, "SEQEND"}};
+  std::string handle = NewHandle();
+  if (!handle.empty()) tags.emplace_back(5, handle);
+  if (!is_r12()) {
+    std::string_view owner = EntityHandle(main);
+    if (!owner.empty()) tags.emplace_back(330, std::string(owner));
+    tags.emplace_back(100, "AcDbEntity");
+  }
+  tags.emplace_back(8, std::string(dxf::TrimBlanks(FindCommonValue(main_text, 8).value_or("0"))));
+  Entity seqend;
+  seqend.text.Replace(dxf::WriteTags(tags, file_.style));
+  seqend.container = entities_[main].container;
+  seqend.parent = main;
+  seqend.position = kNotWalked;
+  EntityId id = static_cast<EntityId>(entities_.size());
+  entities_.push_back(std::move(seqend));
+  if (entity_index_built_ && !handle.empty()) entity_by_handle_.emplace(handle, id);
+  return id;
+}
+
+// An entity appended to the walk is written right after the walk's last
+// entity. When that ends a sequence read without its SEQEND (a POLYLINE and
+// its vertices that ended with the section), the sequence is closed first,
+// or it would take in what follows.
+void Drawing::CloseOpenSequenceAtWalkEnd() {
+  size_t p = walk_.size();
+  while (p > 0 && walk_[p - 1] == kNoEntity) --p;
+  if (p == 0) return;
+  EntityId last = walk_[p - 1];
+  if (entities_[last].erased) return;
+  EntityId main = entities_[last].parent != kNoEntity ? entities_[last].parent : last;
+  std::string_view type = EntityType(last);
+  // A VERTEX or ATTRIB of no sequence (one read without its POLYLINE or
+  // INSERT) has nothing to close.
+  bool open = last == main ? type == "POLYLINE" : type == "VERTEX" || type == "ATTRIB";
+  if (!open) return;
+  EntityId seqend = AddSeqend(main);
+  entities_[seqend].position = static_cast<uint32_t>(walk_.size());
+  walk_.push_back(seqend);
+}
+
 void Drawing::MoveToContainer(EntityId id, ContainerId container) {
   if (id >= entities_.size() || container >= containers_.size()) return;
   if (entities_[id].parent != kNoEntity) id = entities_[id].parent;
@@ -102,17 +150,27 @@ void Drawing::MoveToContainer(EntityId id, ContainerId container) {
     if (sub == kNoEntity || entities_[sub].parent != id) break;
     moving.push_back(sub);
   }
+  // A sequence read without its SEQEND ended where the section did; moved
+  // before other entities it would take them in. It gets its SEQEND now.
+  std::string_view type = EntityType(id);
+  bool sequence = type == "POLYLINE" || (type == "INSERT" && moving.size() > 1);
+  if (sequence && EntityType(moving.back()) != "SEQEND") moving.push_back(AddSeqend(id));
+  CloseOpenSequenceAtWalkEnd();
   for (EntityId m : moving) {
     Entity& moved = entities_[m];
-    walk_[moved.position] = kNoEntity;
+    if (moved.position != kNotWalked) walk_[moved.position] = kNoEntity;
     moved.position = static_cast<uint32_t>(walk_.size());
     moved.container = container;
+    moved.in_space_block = false;  // a moved entity goes where its new space's entities go
     walk_.push_back(m);
   }
 }
 
 EntityId Drawing::AddEntity(ContainerId container, const dxf::Tags& tags) {
   if (container >= containers_.size()) return kNoEntity;
+  std::string_view added = tags.empty() ? std::string_view() : dxf::TrimBlanks(tags[0].value);
+  if (containers_[container].kind != ContainerKind::kBlock && !IsSubentityType(added))
+    CloseOpenSequenceAtWalkEnd();
   EntityId id = static_cast<EntityId>(entities_.size());
   Entity e;
   e.text.Replace(dxf::WriteTags(tags, file_.style));

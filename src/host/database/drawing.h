@@ -76,6 +76,10 @@ struct Entity {
   bool erased = false;
   // The main entity a VERTEX/ATTRIB/SEQEND belongs to, kNoEntity otherwise.
   EntityId parent = kNoEntity;
+  // Read inside the BLOCK of model space or of the active layout rather than
+  // in ENTITIES (some writers put them there): written back where it was
+  // read, so that an unchanged drawing is written as it was read.
+  bool in_space_block = false;
 };
 
 struct TableRecord {
@@ -212,6 +216,16 @@ class Drawing {
   bool AddObject(const dxf::Tags& tags);
   // The OBJECTS record with this handle (code 5), or nullptr.
   RecordText* FindObject(std::string_view handle);
+  // Every section kept as its records (CLASSES, OBJECTS, THUMBNAILIMAGE and
+  // sections the host does not know), in file order.
+  std::vector<const OpaqueSection*> OpaqueSections() const {
+    std::vector<const OpaqueSection*> sections;
+    for (const std::unique_ptr<OpaqueSection>& section : opaque_) sections.push_back(section.get());
+    return sections;
+  }
+  // The table head records and block-definition records have handles too.
+  size_t table_count() const { return tables_.size(); }
+  const Table& table(size_t index) const { return tables_[index]; }
 
   // ---- handles ----
   // A fresh handle (hex, upper case) above every handle in use (codes 5, and
@@ -239,9 +253,14 @@ class Drawing {
     std::unordered_map<std::string, TableRecordId> by_name;
   };
 
+  EntityId AddSeqend(EntityId main);
+  void CloseOpenSequenceAtWalkEnd();
   void BuildNameIndex(size_t table) const;
   void UpdateTableCount(Table* table);
-  void ScanHandles();
+  // The highest handle there is: a drawing that uses it has no room above.
+  static constexpr uint64_t kTopHandle = UINT64_MAX;
+  void ScanHandles(std::vector<uint64_t>* in_use = nullptr);
+  uint64_t FreeHandleBelowTop();
   void SyncHandseed() const;
 
   dxf::RawFile file_;  // buffer, style, version; its records are dropped after loading
@@ -265,8 +284,11 @@ class Drawing {
   ContainerId active_layout_ = kNoContainer;
   OpaqueSection* objects_ = nullptr;
   bool has_handles_ = false;
+  bool has_space_block_entities_ = false;  // some entity has in_space_block
   bool handles_scanned_ = false;
   uint64_t next_handle_ = 1;
+  std::vector<uint64_t> handles_in_use_;  // sorted; only once the top handle is used
+  uint64_t free_handle_ = 1;              // where FreeHandleBelowTop looks next
   mutable bool handseed_dirty_ = false;
   friend class DrawingLoader;
   friend class DrawingWriter;

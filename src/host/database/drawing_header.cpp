@@ -100,16 +100,18 @@ void Drawing::SetHeaderVar(std::string_view name, const dxf::Tags& values) {
 }
 
 // One scan over every record for the highest handle: code 5, and 105, which
-// DIMSTYLE records carry instead.
-void Drawing::ScanHandles() {
+// DIMSTYLE records carry instead. With in_use, every handle is collected too.
+void Drawing::ScanHandles(std::vector<uint64_t>* in_use) {
   uint64_t highest = 0;
-  auto scan = [&highest](std::string_view text) {
+  auto scan = [&highest, in_use](std::string_view text) {
     dxf::TagCursor cursor(text);
     dxf::TagView tag;
     while (cursor.Next(&tag)) {
       if (tag.code != 5 && tag.code != 105) continue;
       auto handle = ParseHandle(tag.value);
-      if (handle && *handle > highest) highest = *handle;
+      if (!handle) continue;
+      if (*handle > highest) highest = *handle;
+      if (in_use) in_use->push_back(*handle);
     }
   };
   for (const auto& section : opaque_) {
@@ -122,18 +124,39 @@ void Drawing::ScanHandles() {
     if (c.endblk_record) scan(c.endblk_record->text());
   }
   for (const Entity& e : entities_) scan(e.text.text());
+  if (in_use) return;
   uint64_t seed = 0;
   if (auto value = HeaderValue("$HANDSEED")) seed = ParseHandle(*value).value_or(0);
-  next_handle_ = std::max(highest + 1, seed);
+  // Counting on from the top handle would wrap round to 0 and to handles in
+  // use: a seed at the top is not followed (the written seed then drops to
+  // just above the handles in use), and when a record holds the top handle
+  // itself, NewHandle takes free handles below it.
+  if (seed == kTopHandle) seed = 0;
+  next_handle_ = highest == kTopHandle ? kTopHandle : std::max(highest + 1, seed);
   handles_scanned_ = true;
 }
 
 std::string Drawing::NewHandle() {
   if (!has_handles_) return "";
   if (!handles_scanned_) ScanHandles();
-  uint64_t handle = next_handle_++;
   handseed_dirty_ = true;
-  return FormatHandle(handle);
+  if (next_handle_ == kTopHandle) return FormatHandle(FreeHandleBelowTop());
+  return FormatHandle(next_handle_++);
+}
+
+// The lowest handle no record uses and none was handed out, for a drawing
+// whose handles reach the top of the range. $HANDSEED stays at the top.
+uint64_t Drawing::FreeHandleBelowTop() {
+  if (handles_in_use_.empty()) {
+    ScanHandles(&handles_in_use_);
+    std::sort(handles_in_use_.begin(), handles_in_use_.end());
+  }
+  auto used = std::lower_bound(handles_in_use_.begin(), handles_in_use_.end(), free_handle_);
+  while (used != handles_in_use_.end() && *used <= free_handle_) {
+    if (*used == free_handle_) ++free_handle_;
+    ++used;
+  }
+  return free_handle_++;
 }
 
 }  // namespace host

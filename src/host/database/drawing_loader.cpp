@@ -300,6 +300,10 @@ class DrawingLoader {
       // Entities inside a space's block (the other layouts) are walked after
       // the ENTITIES section; their positions are set then.
       space_block_entities_.push_back(id);
+      if (c.kind == ContainerKind::kModelSpace || c.active_layout) {
+        e.in_space_block = true;
+        d_.has_space_block_entities_ = true;
+      }
     } else {
       e.position = static_cast<uint32_t>(d_.walk_.size());
       d_.walk_.push_back(id);

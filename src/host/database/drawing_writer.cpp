@@ -53,7 +53,7 @@ class DrawingWriter {
 
  private:
   static bool InEntitiesSection(const Drawing& d, const Entity& e) {
-    return e.container == d.model_space_ || e.container == d.active_layout_;
+    return (e.container == d.model_space_ || e.container == d.active_layout_) && !e.in_space_block;
   }
 
   static bool HasSpaceEntities(const Drawing& d) {
@@ -77,17 +77,17 @@ class DrawingWriter {
   }
 
   // Model space and the active layout keep only their BLOCK/ENDBLK pair
-  // here (their entities are in ENTITIES); the other layouts hold theirs.
+  // here (their entities are in ENTITIES, but for those read inside the
+  // pair); the other layouts hold theirs.
   template <class Sink>
   static void EmitBlocks(const Drawing& d, Sink& out) {
     std::vector<std::vector<EntityId>> layout_entities;
+    bool needed = d.has_space_block_entities_;
     for (ContainerId id : d.block_order_) {
       const Container& c = d.containers_[id];
-      if (c.kind == ContainerKind::kLayout && !c.active_layout) {
-        layout_entities = EntitiesByLayout(d);
-        break;
-      }
+      needed = needed || (c.kind == ContainerKind::kLayout && !c.active_layout);
     }
+    if (needed) layout_entities = EntitiesByLayout(d);
     for (ContainerId id : d.block_order_) {
       const Container& c = d.containers_[id];
       if (c.erased || !c.block_record) continue;
@@ -96,7 +96,7 @@ class DrawingWriter {
         for (EntityId e : c.entities) {
           if (!d.entities_[e].erased || e == c.endblk) out(d.entities_[e].text.text());
         }
-      } else if (c.kind == ContainerKind::kLayout && !c.active_layout) {
+      } else if (!layout_entities.empty()) {
         for (EntityId e : layout_entities[id]) out(d.entities_[e].text.text());
       }
       if (c.endblk_record) out(c.endblk_record->text());

@@ -1,0 +1,487 @@
+#include "cli/data_check.h"
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "dxf/tag.h"
+#include "host/database/record_scan.h"
+
+namespace cli {
+namespace {
+
+using host::Drawing;
+using host::EntityId;
+
+// Types whose data the host's scale and move understand. Of any other type
+// only the common properties and the points (10-38) may change.
+const std::unordered_set<std::string_view>& KnownTypes() {
+  static const std::unordered_set<std::string_view> types = {
+      "LINE",    "POINT",       "3DFACE",        "ELLIPSE",
+      "XLINE",   "RAY",         "SPLINE",        "HELIX",
+      "LEADER",  "TOLERANCE",   "VIEWPORT",      "IMAGE",
+      "WIPEOUT", "PDFUNDERLAY", "DWFUNDERLAY",   "DGNUNDERLAY",
+      "MESH",    "MLINE",       "CIRCLE",        "ARC",
+      "SOLID",   "TRACE",       "SHAPE",         "SEQEND",
+      "ENDBLK",  "TEXT",        "ATTRIB",        "ATTDEF",
+      "MTEXT",   "INSERT",      "LWPOLYLINE",    "POLYLINE",
+      "VERTEX",  "DIMENSION",   "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION",
+      "HATCH",   "MULTILEADER", "MLEADER"};
+  return types;
+}
+
+// Codes any entity may have rewritten: layer, linetype, linetype scale,
+// colours, line weight, space, owner, layout name.
+bool IsPropertyCode(int code) {
+  switch (code) {
+    case 6:
+    case 8:
+    case 48:
+    case 62:
+    case 67:
+    case 330:
+    case 370:
+    case 410:
+    case 420:
+    case 430:
+    case 440:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsPointCoordinate(int code) { return code >= 10 && code <= 38; }
+
+// Extended data a scale changes by its meaning: world positions,
+// displacements, distances and scale factors.
+bool IsScaledXdataCode(int code) {
+  return code == 1011 || code == 1021 || code == 1031 || code == 1012 || code == 1022 ||
+         code == 1032 || code == 1041 || code == 1042;
+}
+
+struct Parsed {
+  std::string_view type;
+  std::optional<uint64_t> handle;
+  // Extended data of every application but "ACAD", as one text per
+  // application (upper-case name), values of scaled codes left out.
+  std::map<std::string, std::string> xdata;
+  // For types the host does not know: the tags that must not change.
+  std::string body;
+};
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+void AppendTag(std::string* out, int code, std::string_view value) {
+  *out += std::to_string(code);
+  *out += '\n';
+  *out += dxf::TrimBlanks(value);
+  *out += '\n';
+}
+
+Parsed Parse(std::string_view text, bool want_body) {
+  Parsed parsed;
+  parsed.type = dxf::RecordType(text);
+  dxf::TagCursor cursor(text);
+  dxf::TagView tag;
+  cursor.Next(&tag);  // the "0" tag
+  std::string* app = nullptr;
+  bool handle_seen = false;
+  while (cursor.Next(&tag)) {
+    if (tag.code == 1001) {
+      std::string name = Upper(dxf::TrimBlanks(tag.value));
+      app = name == "ACAD" ? nullptr : &parsed.xdata[name];
+      continue;
+    }
+    if (tag.code >= 1000) {
+      if (app) AppendTag(app, tag.code, IsScaledXdataCode(tag.code) ? "" : tag.value);
+      continue;
+    }
+    if ((tag.code == 5 || tag.code == 105) && !handle_seen) {
+      handle_seen = true;
+      parsed.handle = host::ParseHandle(tag.value);
+      continue;
+    }
+    if (want_body && !IsPropertyCode(tag.code) && !IsPointCoordinate(tag.code))
+      AppendTag(&parsed.body, tag.code, tag.value);
+  }
+  return parsed;
+}
+
+std::string HandleText(uint64_t handle) { return host::FormatHandle(handle); }
+
+// How a record is named in a problem: by handle, else by input line.
+std::string Describe(const Parsed& parsed, const DataSnapshot::Record& record) {
+  std::string name(parsed.type);
+  if (parsed.handle) return name + " " + HandleText(*parsed.handle);
+  return name + " of input line " + std::to_string(record.line);
+}
+
+std::string_view Keep(const host::RecordText& text, DataSnapshot* snapshot) {
+  if (!text.changed()) return text.text();
+  snapshot->copies.emplace_back(text.text());
+  return snapshot->copies.back();
+}
+
+// A record's handle (5, or 105 in DIMSTYLE), found without parsing the rest.
+std::optional<uint64_t> FirstHandle(std::string_view text) {
+  dxf::TagCursor cursor(text);
+  dxf::TagView tag;
+  cursor.Next(&tag);
+  while (cursor.Next(&tag)) {
+    if (tag.code == 5 || tag.code == 105) return host::ParseHandle(tag.value);
+    if (tag.code == 1001) break;
+  }
+  return std::nullopt;
+}
+
+// Handles of records (entities, table records, table heads, BLOCK/ENDBLK
+// records, objects) with how often each occurs; with only, just those.
+std::unordered_map<uint64_t, size_t> CountHandles(
+    const std::vector<std::string_view>& texts,
+    const std::unordered_map<uint64_t, size_t>* only = nullptr) {
+  std::unordered_map<uint64_t, size_t> counts;
+  counts.reserve(only ? only->size() : texts.size());
+  for (std::string_view text : texts) {
+    std::optional<uint64_t> handle = FirstHandle(text);
+    if (handle && (!only || only->count(*handle))) ++counts[*handle];
+  }
+  return counts;
+}
+
+std::vector<std::string_view> LiveRecordTexts(const Drawing& d) {
+  std::vector<std::string_view> texts;
+  texts.reserve(d.entity_count() + 64);
+  for (EntityId id = 0; id < d.entity_count(); ++id)
+    if (!d.entity(id).erased) texts.push_back(d.entity(id).text.text());
+  for (size_t t = 0; t < d.table_count(); ++t) {
+    const host::Table& table = d.table(t);
+    texts.push_back(table.head.text());
+    for (host::TableRecordId id : table.records)
+      if (!d.table_record(id).erased) texts.push_back(d.table_record(id).text.text());
+  }
+  for (host::ContainerId id = 0; id < d.container_count(); ++id) {
+    const host::Container& c = d.container(id);
+    if (c.erased) continue;
+    if (c.block_record) texts.push_back(c.block_record->text());
+    if (c.endblk_record) texts.push_back(c.endblk_record->text());
+  }
+  for (const host::OpaqueSection* section : d.OpaqueSections())
+    for (const host::RecordText& record : section->records) texts.push_back(record.text());
+  return texts;
+}
+
+std::vector<std::string_view> LiveRecordTexts(const DataSnapshot& s) {
+  std::vector<std::string_view> texts;
+  for (const auto* list : {&s.entities, &s.table_records, &s.other_handled, &s.objects})
+    for (const DataSnapshot::Record& record : *list) texts.push_back(record.text);
+  return texts;
+}
+
+// Whether every tag of before stands in after, in the same order: a record
+// that only gained entries (a dictionary with a new name) lost nothing.
+bool OnlyAdded(std::string_view before, std::string_view after) {
+  std::vector<dxf::TagView> old_tags, new_tags;
+  dxf::SplitTags(before, &old_tags);
+  dxf::SplitTags(after, &new_tags);
+  size_t j = 0;
+  for (const dxf::TagView& tag : old_tags) {
+    while (j < new_tags.size() &&
+           (new_tags[j].code != tag.code ||
+            dxf::TrimBlanks(new_tags[j].value) != dxf::TrimBlanks(tag.value)))
+      ++j;
+    if (j == new_tags.size()) return false;
+    ++j;
+  }
+  return true;
+}
+
+class Checker {
+ public:
+  Checker(const DataSnapshot& before, const Drawing& after, DataCheckResult* result)
+      : before_(before), after_(after), result_(*result) {}
+
+  void Run() {
+    CheckEntities();
+    CheckTableRecords();
+    CheckObjects();
+    CheckSections();
+    CheckHandles();
+  }
+
+ private:
+  void Problem(std::string text) { result_.problems.push_back(std::move(text)); }
+
+  // After: live and erased entities by handle (id, live), built when an
+  // entity is not found where it was.
+  const std::unordered_map<uint64_t, std::pair<EntityId, bool>>& ByHandle() {
+    if (by_handle_built_) return by_handle_;
+    by_handle_built_ = true;
+    for (EntityId id = 0; id < after_.entity_count(); ++id) {
+      std::optional<uint64_t> handle = host::ParseHandle(after_.EntityHandle(id));
+      if (!handle) continue;
+      bool live = !after_.entity(id).erased;
+      auto [it, added] = by_handle_.emplace(*handle, std::make_pair(id, live));
+      if (!added && live && !it->second.second) it->second = {id, true};
+    }
+    return by_handle_;
+  }
+
+  void CheckEntities() {
+    for (const DataSnapshot::Record& record : before_.entities) {
+      ++result_.entities_checked;
+      // The common case costs nothing: the entity still has the very text
+      // it was read with.
+      if (record.id < after_.entity_count()) {
+        const host::Entity& entity = after_.entity(record.id);
+        std::string_view text = entity.text.text();
+        if (text.data() == record.text.data() && text.size() == record.text.size()) {
+          if (entity.erased) ++result_.deleted[std::string(dxf::RecordType(text))];
+          continue;
+        }
+      }
+      bool unknown = !KnownTypes().count(dxf::RecordType(record.text));
+      Parsed old = Parse(record.text, unknown);
+      EntityId now = host::kNoEntity;
+      bool live = false;
+      // The entity is looked for where it was (its id), and by its handle
+      // when that entity no longer carries it (a paste may have made a new
+      // record with the handle).
+      if (record.id < after_.entity_count() &&
+          host::ParseHandle(after_.EntityHandle(record.id)) == old.handle) {
+        now = record.id;
+        live = !after_.entity(now).erased;
+      }
+      if (old.handle && (now == host::kNoEntity || !live)) {
+        auto found = ByHandle().find(*old.handle);
+        if (found != ByHandle().end() && (now == host::kNoEntity || found->second.second))
+          std::tie(now, live) = found->second;
+      }
+      if (now == host::kNoEntity) {
+        Problem(Describe(old, record) + " (input line " + std::to_string(record.line) +
+                ") is gone without being erased");
+        continue;
+      }
+      if (!live) {
+        ++result_.deleted[std::string(old.type)];
+        continue;
+      }
+      std::string_view text = after_.entity(now).text.text();
+      if (text.data() == record.text.data()) continue;  // untouched
+      Parsed neu = Parse(text, unknown);
+      if (neu.type != old.type) {
+        Problem(Describe(old, record) + " became a " + std::string(neu.type));
+        continue;
+      }
+      CompareXdata(old, neu, record);
+      if (unknown && old.body != neu.body)
+        Problem(Describe(old, record) +
+                ": the data of this type, which the host does not know, changed");
+    }
+  }
+
+  void CompareXdata(const Parsed& old, const Parsed& neu, const DataSnapshot::Record& record) {
+    for (const auto& [app, data] : old.xdata) {
+      auto found = neu.xdata.find(app);
+      if (found == neu.xdata.end())
+        Problem(Describe(old, record) + ": the extended data of " + app + " is gone");
+      else if (found->second != data)
+        Problem(Describe(old, record) + ": the extended data of " + app + " changed");
+    }
+  }
+
+  void CheckTableRecords() {
+    std::unordered_map<uint64_t, std::string_view> now;
+    for (size_t t = 0; t < after_.table_count(); ++t)
+      for (host::TableRecordId id : after_.table(t).records) {
+        const host::TableRecord& record = after_.table_record(id);
+        if (record.erased) continue;
+        Parsed parsed = Parse(record.text.text(), false);
+        if (parsed.handle) now.emplace(*parsed.handle, record.text.text());
+      }
+    for (const DataSnapshot::Record& record : before_.table_records) {
+      Parsed old = Parse(record.text, false);
+      if (!old.handle || old.xdata.empty()) continue;
+      auto found = now.find(*old.handle);
+      // Table records may be purged (the Genius layers replace others); only
+      // their other applications' data is checked here.
+      if (found == now.end()) continue;
+      CompareXdata(old, Parse(found->second, false), record);
+    }
+  }
+
+  void CheckObjects() {
+    std::unordered_map<uint64_t, std::string_view> now;
+    std::vector<std::string_view> unnamed;
+    if (const host::OpaqueSection* objects = FindObjects()) {
+      for (const host::RecordText& record : objects->records) {
+        Parsed parsed = Parse(record.text(), false);
+        if (parsed.handle)
+          now.emplace(*parsed.handle, record.text());
+        else
+          unnamed.push_back(record.text());
+      }
+    }
+    for (const DataSnapshot::Record& record : before_.objects) {
+      Parsed old = Parse(record.text, false);
+      if (!old.handle) {
+        if (std::find(unnamed.begin(), unnamed.end(), record.text) == unnamed.end())
+          Problem("the object " + Describe(old, record) + " changed or is gone");
+        continue;
+      }
+      auto found = now.find(*old.handle);
+      if (found == now.end()) {
+        Problem("the object " + Describe(old, record) + " is gone");
+      } else if (found->second != record.text && !OnlyAdded(record.text, found->second)) {
+        Problem("the object " + Describe(old, record) + " changed");
+      }
+    }
+  }
+
+  const host::OpaqueSection* FindObjects() const {
+    // objects() is not const; the section is found among the kept ones.
+    for (const host::OpaqueSection* section : after_.OpaqueSections()) {
+      if (section->records.empty()) continue;
+      std::optional<std::string_view> name = host::FindValue(section->records.front().text(), 2);
+      if (name && Upper(dxf::TrimBlanks(*name)) == "OBJECTS") return section;
+    }
+    return nullptr;
+  }
+
+  void CheckSections() {
+    std::vector<std::vector<std::string_view>> now;
+    for (const host::OpaqueSection* section : after_.OpaqueSections()) {
+      if (section == FindObjects()) continue;
+      std::vector<std::string_view> texts;
+      for (const host::RecordText& record : section->records) texts.push_back(record.text());
+      now.push_back(std::move(texts));
+    }
+    if (now != before_.sections) Problem("the CLASSES or another kept section changed");
+  }
+
+  void CheckHandles() {
+    if (!before_.has_handles) return;
+    std::unordered_map<uint64_t, size_t> counts = CountHandles(LiveRecordTexts(after_));
+    uint64_t highest = 0;
+    std::unordered_map<uint64_t, size_t> shared;
+    for (const auto& [handle, count] : counts) {
+      highest = std::max(highest, handle);
+      if (count > 1) shared.emplace(handle, count);
+    }
+    // Handles the input already shared are not the conversion's doing.
+    std::unordered_map<uint64_t, size_t> old_counts;
+    if (!shared.empty()) old_counts = CountHandles(LiveRecordTexts(before_), &shared);
+    std::vector<uint64_t> doubled;
+    for (const auto& [handle, count] : shared) {
+      auto old = old_counts.find(handle);
+      if (old == old_counts.end() || old->second < count) doubled.push_back(handle);
+    }
+    std::sort(doubled.begin(), doubled.end());
+    for (uint64_t handle : doubled)
+      Problem("the handle " + HandleText(handle) + " is used by " + std::to_string(counts[handle]) +
+              " records");
+    std::optional<std::string> seed = after_.HeaderValue("$HANDSEED");
+    if (!seed) return;
+    std::optional<uint64_t> value = host::ParseHandle(*seed);
+    if (value && *value > highest) return;
+    // A seed the input already had too low is not the conversion's doing
+    // while no handle above the input's was given out.
+    if (before_.handseed && highest <= HighestHandle(LiveRecordTexts(before_)) &&
+        *before_.handseed <= highest)
+      return;
+    Problem("$HANDSEED " + *seed + " is not above the highest handle " + HandleText(highest));
+  }
+
+  static uint64_t HighestHandle(const std::vector<std::string_view>& texts) {
+    uint64_t highest = 0;
+    for (std::string_view text : texts) highest = std::max(highest, FirstHandle(text).value_or(0));
+    return highest;
+  }
+
+  const DataSnapshot& before_;
+  const Drawing& after_;
+  DataCheckResult& result_;
+  std::unordered_map<uint64_t, std::pair<EntityId, bool>> by_handle_;
+  bool by_handle_built_ = false;
+};
+
+}  // namespace
+
+DataSnapshot TakeDataSnapshot(const Drawing& drawing) {
+  DataSnapshot snapshot;
+  snapshot.has_handles = drawing.has_handles();
+  if (std::optional<std::string> seed = drawing.HeaderValue("$HANDSEED"))
+    snapshot.handseed = host::ParseHandle(*seed);
+  snapshot.entities.reserve(drawing.entity_count());
+  for (EntityId id = 0; id < drawing.entity_count(); ++id) {
+    const host::Entity& entity = drawing.entity(id);
+    if (entity.erased) continue;
+    snapshot.entities.push_back({Keep(entity.text, &snapshot), entity.line, id});
+  }
+  for (size_t t = 0; t < drawing.table_count(); ++t) {
+    const host::Table& table = drawing.table(t);
+    snapshot.other_handled.push_back({Keep(table.head, &snapshot), 0});
+    for (host::TableRecordId id : table.records) {
+      const host::TableRecord& record = drawing.table_record(id);
+      if (!record.erased)
+        snapshot.table_records.push_back({Keep(record.text, &snapshot), record.line});
+    }
+  }
+  for (host::ContainerId id = 0; id < drawing.container_count(); ++id) {
+    const host::Container& c = drawing.container(id);
+    if (c.erased) continue;
+    if (c.block_record)
+      snapshot.other_handled.push_back({Keep(*c.block_record, &snapshot), c.block_line});
+    if (c.endblk_record) snapshot.other_handled.push_back({Keep(*c.endblk_record, &snapshot), 0});
+  }
+  bool objects_seen = false;
+  for (const host::OpaqueSection* section : drawing.OpaqueSections()) {
+    // The first OBJECTS section is the drawing's objects; a second one is
+    // kept like any other section.
+    bool objects = false;
+    if (!section->records.empty() && !objects_seen) {
+      std::optional<std::string_view> name = host::FindValue(section->records.front().text(), 2);
+      objects = name && Upper(dxf::TrimBlanks(*name)) == "OBJECTS";
+      objects_seen = objects;
+    }
+    std::vector<std::string_view> texts;
+    for (const host::RecordText& record : section->records) {
+      std::string_view text = Keep(record, &snapshot);
+      if (objects)
+        snapshot.objects.push_back({text, 0});
+      else
+        texts.push_back(text);
+    }
+    if (!objects) snapshot.sections.push_back(std::move(texts));
+  }
+  return snapshot;
+}
+
+DataCheckResult CheckNoDataLost(const DataSnapshot& before, const Drawing& after) {
+  DataCheckResult result;
+  Checker(before, after, &result).Run();
+  return result;
+}
+
+std::string FormatDataCheck(const DataCheckResult& result) {
+  std::string deleted;
+  for (const auto& [type, count] : result.deleted)
+    deleted += (deleted.empty() ? "" : ", ") + std::to_string(count) + " " + type;
+  std::string counts = std::to_string(result.entities_checked) + " entities" +
+                       (deleted.empty() ? "" : "; deleted: " + deleted);
+  if (result.ok()) return "data check: no data lost (" + counts + ")";
+  std::string text = "data check: " + std::to_string(result.problems.size()) +
+                     (result.problems.size() == 1 ? " problem" : " problems") + " (" + counts + ")";
+  for (const std::string& problem : result.problems) text += "\n  " + problem;
+  return text;
+}
+
+}  // namespace cli

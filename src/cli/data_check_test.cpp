@@ -1,0 +1,224 @@
+// The no-data-lost check: what a conversion may do (erase, rewrite common
+// properties, scale, add dictionary entries) passes; losing an entity,
+// touching other applications' data or unknown entities, clashing handles
+// and a stale $HANDSEED are reported.
+#include "cli/data_check.h"
+
+#include <gtest/gtest.h>
+
+#include "host/database/drawing_test_support.h"
+
+namespace cli {
+namespace {
+
+using host::testing::LoadDrawing;
+using host::testing::TagLines;
+
+const std::string kDrawing = TagLines(R"(
+0 SECTION
+2 HEADER
+9 $ACADVER
+1 AC1015
+9 $HANDSEED
+5 100
+0 ENDSEC
+0 SECTION
+2 CLASSES
+0 CLASS
+1 ACDBPLACEHOLDER
+0 ENDSEC
+0 SECTION
+2 TABLES
+0 TABLE
+2 LAYER
+5 2
+70 1
+0 LAYER
+5 10
+2 0
+70 0
+62 7
+6 CONTINUOUS
+1001 OTHERAPP
+1000 layer data
+0 ENDTAB
+0 ENDSEC
+0 SECTION
+2 ENTITIES
+0 LINE
+5 20
+100 AcDbEntity
+8 0
+62 1
+100 AcDbLine
+10 0.0
+20 0.0
+30 0.0
+11 5.0
+21 5.0
+31 0.0
+1001 ACAD
+1000 host data
+1001 APP1
+1000 keep me
+1041 2.5
+0 CIRCLE
+5 21
+8 0
+10 1.0
+20 1.0
+30 0.0
+40 3.0
+0 ACAD_PROXY_ENTITY
+5 22
+8 0
+90 498
+10 4.0
+20 4.0
+30 0.0
+310 00FF00FF
+0 ENDSEC
+0 SECTION
+2 OBJECTS
+0 DICTIONARY
+5 C
+3 ACAD_GROUP
+350 D
+0 XRECORD
+5 31
+1 other application
+0 ENDSEC
+0 EOF
+)");
+
+class DataCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dxf::Error err;
+    drawing_ = LoadDrawing(kDrawing, &err);
+    ASSERT_NE(drawing_, nullptr) << err.ToString();
+    before_ = TakeDataSnapshot(*drawing_);
+  }
+
+  host::EntityId Entity(std::string_view handle) { return drawing_->FindEntityByHandle(handle); }
+
+  // Replaces the first value of a code in an entity, as the host functions
+  // write changes.
+  void SetValue(std::string_view handle, int code, const std::string& value) {
+    host::EntityId id = Entity(handle);
+    std::vector<dxf::TagView> views;
+    drawing_->EntityTags(id, &views);
+    dxf::Tags tags;
+    bool done = false;
+    for (const dxf::TagView& view : views) {
+      bool replace = !done && view.code == code;
+      done = done || replace;
+      tags.emplace_back(view.code, replace ? value : std::string(view.value));
+    }
+    drawing_->SetEntityTags(id, tags);
+  }
+
+  DataCheckResult Check() { return CheckNoDataLost(before_, *drawing_); }
+
+  std::unique_ptr<host::Drawing> drawing_;
+  DataSnapshot before_;
+};
+
+TEST_F(DataCheckTest, UnchangedDrawingLosesNothing) {
+  DataCheckResult result = Check();
+  EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
+  EXPECT_EQ(FormatDataCheck(result), "data check: no data lost (3 entities)");
+}
+
+TEST_F(DataCheckTest, WhatAConversionDoesPasses) {
+  drawing_->EraseEntity(Entity("21"));
+  SetValue("20", 8, "AM_0");        // layer of a known type
+  SetValue("20", 10, "10.0");       // geometry
+  SetValue("20", 1041, "5.0");      // scaled extended data
+  SetValue("20", 1000, "changed");  // the first 1000 is the host's own (ACAD)
+  SetValue("22", 8, "AM_3");        // common property of an unknown type
+  SetValue("22", 10, "8.0");        // its points are scaled too
+  drawing_->AddObject(dxf::Tags{{0, "XRECORD"}, {5, drawing_->NewHandle()}, {1, "new"}});
+  DataCheckResult result = Check();
+  EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
+  EXPECT_EQ(result.deleted, (std::map<std::string, size_t>{{"CIRCLE", 1}}));
+  EXPECT_EQ(FormatDataCheck(result), "data check: no data lost (3 entities; deleted: 1 CIRCLE)");
+}
+
+TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {
+  SetValue("21", 5, "99");
+  DataCheckResult result = Check();
+  ASSERT_EQ(result.problems.size(), 1u) << FormatDataCheck(result);
+  EXPECT_EQ(result.problems[0], "CIRCLE 21 (input line 95) is gone without being erased");
+  EXPECT_EQ(FormatDataCheck(result).substr(0, 33), "data check: 1 problem (3 entities");
+}
+
+TEST_F(DataCheckTest, OtherApplicationsDataAndUnknownTypesMustStay) {
+  host::EntityId line = Entity("20");
+  std::vector<dxf::TagView> views;
+  drawing_->EntityTags(line, &views);
+  dxf::Tags tags;
+  for (const dxf::TagView& view : views) {
+    if (view.code == 1001 && view.value == "APP1") break;  // drops APP1's data
+    tags.emplace_back(view.code, std::string(view.value));
+  }
+  drawing_->SetEntityTags(line, tags);
+  SetValue("22", 310, "DEADBEEF");
+  DataCheckResult result = Check();
+  EXPECT_EQ(result.problems,
+            (std::vector<std::string>{
+                "LINE 20: the extended data of APP1 is gone",
+                "ACAD_PROXY_ENTITY 22: the data of this type, which the host does not know, "
+                "changed"}));
+}
+
+TEST_F(DataCheckTest, ChangedObjectsAndClassesAreReported) {
+  host::RecordText* xrecord = drawing_->FindObject("31");
+  ASSERT_NE(xrecord, nullptr);
+  xrecord->Replace(TagLines("0 XRECORD\n5 31\n1 overwritten\n"));
+  // A dictionary that only gained an entry lost nothing.
+  host::RecordText* dictionary = drawing_->FindObject("C");
+  ASSERT_NE(dictionary, nullptr);
+  dictionary->Replace(TagLines("0 DICTIONARY\n5 C\n3 ACAD_GROUP\n350 D\n3 NEW\n350 E\n"));
+  DataCheckResult result = Check();
+  EXPECT_EQ(result.problems, std::vector<std::string>{"the object XRECORD 31 changed"});
+}
+
+TEST_F(DataCheckTest, NewDuplicateHandleAndStaleHandseedAreReported) {
+  drawing_->AddEntity(drawing_->model_space(),
+                      dxf::Tags{{0, "LINE"}, {5, "21"}, {8, "0"}, {10, "0"}, {20, "0"}});
+  drawing_->AddEntity(drawing_->model_space(),
+                      dxf::Tags{{0, "LINE"}, {5, "200"}, {8, "0"}, {10, "0"}, {20, "0"}});
+  DataCheckResult result = Check();
+  EXPECT_EQ(result.problems,
+            (std::vector<std::string>{"the handle 21 is used by 2 records",
+                                      "$HANDSEED 100 is not above the highest handle 200"}));
+}
+
+TEST(DataCheckInputTest, StaleHandseedOfTheInputIsNotBlamedOnTheConversion) {
+  std::string text = kDrawing;
+  const std::string seed = "$HANDSEED\n5\n100\n";
+  text.replace(text.find(seed), seed.size(), "$HANDSEED\n5\n21\n");
+  std::unique_ptr<host::Drawing> drawing = LoadDrawing(text);
+  ASSERT_NE(drawing, nullptr);
+  DataSnapshot before = TakeDataSnapshot(*drawing);
+  EXPECT_TRUE(CheckNoDataLost(before, *drawing).ok());
+  // A handle given out now must lie above the seed it raises.
+  drawing->AddEntity(drawing->model_space(),
+                     dxf::Tags{{0, "LINE"}, {5, drawing->NewHandle()}, {8, "0"}});
+  DataCheckResult result = CheckNoDataLost(before, *drawing);
+  EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
+}
+
+TEST(DataCheckInputTest, DuplicatesAlreadyInTheInputAreNotBlamedOnTheConversion) {
+  std::string text = kDrawing;
+  text.replace(text.find("5\n21\n"), 5, "5\n20\n");
+  std::unique_ptr<host::Drawing> drawing = LoadDrawing(text);
+  ASSERT_NE(drawing, nullptr);
+  DataSnapshot before = TakeDataSnapshot(*drawing);
+  DataCheckResult result = CheckNoDataLost(before, *drawing);
+  EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
+}
+
+}  // namespace
+}  // namespace cli
