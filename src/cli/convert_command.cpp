@@ -1,61 +1,37 @@
 // dravolin convert: one or more exported drawings converted for a target
 // add-on, as a user would run the conversion command in the host, with the
-// answers given as options.
+// answers given as options. One drawing converts in this process; several
+// (or a folder) convert in worker processes, several at a time, with a
+// summary at the end.
 
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <iostream>
 #include <ostream>
 #include <set>
 
 #include "cli/answer_options.h"
+#include "cli/batch_inputs.h"
+#include "cli/batch_run.h"
+#include "cli/batch_summary.h"
 #include "cli/command.h"
-#include "cli/dimension_check.h"
-#include "cli/drawing_io.h"
-#include "cli/drawing_survey.h"
+#include "cli/convert_one.h"
 #include "cli/host_run.h"
 #include "cli/output_path.h"
+#include "cli/report/report.h"
 #include "dxf/document.h"
-#include "host/cmdline/command_line.h"
-#include "host/ui/answers_channel.h"
-#include "host/ui/text_encoding.h"
 
 namespace cli {
 
 namespace {
 
-struct Target {
-  const char* name;
-  const char* command;        // the module's conversion command
-  const char* suffix;         // of the default output name
-  const char* template_file;  // bundled template
-};
-
-constexpr Target kTargets[] = {
-    {"mech6", "DRAVOLIN1", "-mech6", "Mech6.dwt"},
-    {"genius", "DRAVOLINGEN", "-genius", "Genius14.dwt"},
-};
-
-// The message box the conversion shows when it found no reference factor
-// and stops before changing anything.
-constexpr char kNoReferenceMessage[] = "Sie müssen eine Bemaßung wählen!";
-
-struct ConvertSettings {
-  const Target* target = nullptr;
-  host::Answers answers;
-  std::string reference = "auto";
-  bool force = false;
-  bool dry_run = false;
-  bool quiet = false;
-  bool verbose = false;
-};
-
-struct Job {
-  std::string input;
-  std::string output;
-};
+constexpr char kName[] = "convert";
 
 bool IsDirectory(const std::string& path) {
   struct stat info;
@@ -75,185 +51,245 @@ bool IsReadableFile(const std::string& path, std::string* err) {
   return true;
 }
 
-std::string Utf8(const std::string& text_1252) { return host::Cp1252ToUtf8(text_1252); }
-
-// Why a drawing is not what the conversion starts from, or "".
-std::string RefusalReason(const DrawingSurvey& survey) {
-  if (survey.views_on_current_layout()) return "";
-  const SpaceFacts* space = survey.current_space();
-  if (!space) return "the drawing has no current layout";
-  if (space->model)
-    return "the current space is model space ($TILEMODE 1), not a layout with drawing views";
-  return "the current layout \"" + Utf8(space->layout) + "\" holds nothing but viewports";
+bool HasReportEnding(const std::string& path) {
+  auto ends = [&](const std::string& ending) {
+    return path.size() > ending.size() &&
+           path.compare(path.size() - ending.size(), ending.size(), ending) == 0;
+  };
+  return ends(".json") || ends(".html") || ends(".htm");
 }
 
-// Why the reference answer cannot work on this drawing, or "".
-std::string ReferenceProblem(const DrawingSurvey& survey, const std::string& reference) {
-  if (reference == "auto") {
-    if (!AutoReference(survey))
-      return "no dimension carries a DIMLFAC override to take the reference factor from";
-    return "";
+// Creates the folders of path below (and not including) base.
+bool MakeFoldersBelow(const std::string& base, const std::string& path, std::string* err) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash <= base.size()) return true;
+  for (size_t at = base.size() + 1; at <= slash; ++at) {
+    if (at != slash && path[at] != '/') continue;
+    std::string folder = path.substr(0, at);
+    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+      *err = folder + ": " + std::strerror(errno);
+      return false;
+    }
   }
-  for (const DimensionFacts& dimension : survey.dimensions) {
-    if (host::EqualsNoCase1252(dimension.handle, reference))
-      return dimension.override_dimlfac
-                 ? ""
-                 : "the " + dimension.type + " " + reference + " carries no DIMLFAC override";
-  }
-  return "no dimension with the handle " + reference + " carries a DIMLFAC override";
+  return true;
 }
 
-// The check's lines begin with "\n"; indented, they stand under the file's
-// line.
-std::string Indented(const std::string& lines) {
-  std::string text;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i] != '\n')
-      text += lines[i];
-    else
-      text += i > 0 ? "\n  " : "  ";
-  }
-  return text;
+bool WriteTextFile(const std::string& path, const std::string& text, std::string* err) {
+  dxf::OutputFile file;
+  if (!file.Open(path, err)) return false;
+  file.Write(text);
+  return file.Commit(err);
 }
 
-// Runs the conversion command in a host that has the module loaded, checks
-// the result and writes it.
-int ConvertInHost(HostRun& host, const host::AnswersChannel& channel, const DrawingSurvey& before,
-                  const Job& job, const ConvertSettings& settings, CommandContext& context) {
-  if (!host.RunCommand(settings.target->command))
-    return Fail(context, kExitHostAbort,
-                job.input + ": the host aborted, nothing written: " + Utf8(host.abort_message()));
-  bool stopped = std::any_of(channel.messages().begin(), channel.messages().end(),
-                             [](const auto& shown) { return shown.text == kNoReferenceMessage; });
-  if (stopped)
-    return Fail(context, kExitInputError,
-                job.input + ": the conversion stopped, nothing written: no reference dimension " +
-                    "was picked (\"" + Utf8(kNoReferenceMessage) + "\")");
-
-  ConversionCheck check = CompareDrawings(before, SurveyDrawing(host.drawing()));
-  std::string check_text = FormatCheck(check);
-  host.session().command_line().Print(check_text + "\n");
-
-  std::string err;
-  if (!settings.dry_run && !SaveDrawing(host.drawing(), job.output, &err))
-    return Fail(context, kExitInputError, err);
-  host.UnloadModule();
-  if (settings.quiet) return kExitOk;
-  context.out << job.input << " -> "
-              << (settings.dry_run ? "(dry run, nothing written)" : job.output) << " ("
-              << settings.target->name << ")\n";
-  // With -v the check has just been shown in the transcript.
-  if (!settings.verbose) context.out << Utf8(Indented(check_text)) << "\n";
-  return kExitOk;
+size_t TerminalColumns() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
 }
 
-// Converts one drawing; *transcript receives what the host showed (UTF-8).
-int ConvertOne(const Job& job, const ConvertSettings& settings, CommandContext& context,
-               std::string* transcript) {
-  std::string err;
-  std::unique_ptr<host::Drawing> drawing = LoadDrawing(job.input, &err);
-  if (!drawing) {
-    context.err << err << "\n";
-    return kExitInputError;
-  }
-  DrawingSurvey before = SurveyDrawing(*drawing);
-  if (!settings.force) {
-    std::string reason = RefusalReason(before);
-    if (!reason.empty())
-      return Fail(context, kExitInputError,
-                  job.input + ": " + reason + "; use --force to convert anyway");
-  }
-  std::string problem = ReferenceProblem(before, settings.reference);
-  if (!problem.empty())
-    return Fail(context, kExitInputError, job.input + ": cannot convert: " + problem);
-
-  host::AnswersChannel channel(settings.answers);
-  if (settings.verbose) channel.set_live_output(&context.out);
-  int code;
-  {
-    std::unique_ptr<HostRun> host = HostRun::Start(std::move(drawing), &channel, &err);
-    if (!host) return Fail(context, kExitHostAbort, err);
-    code = ConvertInHost(*host, channel, before, job, settings, context);
-  }  // the module has been unloaded and the session closed
-  *transcript = Utf8(channel.transcript());
-  return code;
+size_t Processors() {
+  long count = sysconf(_SC_NPROCESSORS_ONLN);
+  return count > 0 ? static_cast<size_t>(count) : 1;
 }
 
-int Convert(const ParsedArgs& args, CommandContext& context) {
-  const char* name = "convert";
-  if (args.positional.empty()) return UsageError(context, name, "no input drawing given");
+// Everything the command line asked for, checked.
+struct ConvertRequest {
   ConvertSettings settings;
-  std::optional<std::string> target_name = args.Value("target");
-  if (!target_name) return UsageError(context, name, "--target is required (mech6 or genius)");
-  for (const Target& target : kTargets)
-    if (*target_name == target.name) settings.target = &target;
-  if (!settings.target)
-    return UsageError(context, name, "unknown --target '" + *target_name + "' (mech6 or genius)");
+  std::optional<std::string> output, out_dir, transcript, report;
+  bool recursive = false;
+  bool transcripts = false;
+  size_t jobs = 0;  // 0: one per processor
+};
 
-  std::optional<std::string> output = args.Value("output");
-  std::optional<std::string> out_dir = args.Value("out-dir");
-  if (output && out_dir) return UsageError(context, name, "-o and --out-dir exclude each other");
+// Reads the options into request; a usage error is reported and its exit
+// code returned, else -1.
+int ReadRequest(const ParsedArgs& args, CommandContext& context, ConvertRequest* request) {
+  ConvertSettings& settings = request->settings;
+  if (args.positional.empty()) return UsageError(context, kName, "no input drawing given");
+  std::optional<std::string> target_name = args.Value("target");
+  if (!target_name) return UsageError(context, kName, "--target is required (mech6 or genius)");
+  settings.target = FindTarget(*target_name);
+  if (!settings.target)
+    return UsageError(context, kName, "unknown --target '" + *target_name + "' (mech6 or genius)");
+
+  request->output = args.Value("output");
+  request->out_dir = args.Value("out-dir");
+  const auto& output = request->output;
+  const auto& out_dir = request->out_dir;
+  if (output && out_dir) return UsageError(context, kName, "-o and --out-dir exclude each other");
   if (output && args.positional.size() > 1)
-    return UsageError(context, name, "-o names one output; use --out-dir for several inputs");
+    return UsageError(context, kName, "-o names one output; use --out-dir for several inputs");
   if ((output && output->empty()) || (out_dir && out_dir->empty()))
-    return UsageError(context, name, "an empty output name");
+    return UsageError(context, kName, "an empty output name");
   settings.quiet = args.Has("quiet");
   settings.verbose = args.Has("verbose");
   if (settings.quiet && settings.verbose)
-    return UsageError(context, name, "-q and -v exclude each other");
+    return UsageError(context, kName, "-q and -v exclude each other");
   settings.force = args.Has("force");
   settings.dry_run = args.Has("dry-run");
+  settings.verify = !args.Has("no-verify");
   if (args.Has("layers") && std::string(settings.target->name) != "genius")
-    return UsageError(context, name, "--layers answers the Genius layer dialog (--target genius)");
-
+    return UsageError(context, kName, "--layers answers the Genius layer dialog (--target genius)");
+  request->recursive = args.Has("recursive");
+  request->transcripts = args.Has("transcripts");
   std::string err;
+  if (auto jobs = args.Value("jobs"); jobs && !ParseJobCount(*jobs, &request->jobs, &err))
+    return UsageError(context, kName, err);
+
+  request->transcript = args.Value("transcript");
+  if (request->transcript && request->transcript->empty())
+    return UsageError(context, kName, "--transcript needs a file name");
+  request->report = args.Value("report");
+  if (request->report && !HasReportEnding(*request->report))
+    return UsageError(context, kName,
+                      "--report writes FILE.json or FILE.html, not '" + *request->report + "'");
+  settings.report = request->report.has_value();
+
   std::string bundled = BundledTemplatesDir() + "/" + settings.target->template_file;
-  if (!BuildAnswers(args, bundled, &settings.answers, &err)) return UsageError(context, name, err);
+  if (!BuildAnswers(args, bundled, &settings.answers, &err)) return UsageError(context, kName, err);
   settings.reference = args.Value("reference").value_or("auto");
+  return -1;
+}
+
+// The conversions to run, every output decided and checked before anything
+// is converted. Returns -1, or the exit code of a failure it reported.
+int PlanJobs(const ParsedArgs& args, const ConvertRequest& request, CommandContext& context,
+             std::vector<ConvertJob>* jobs, bool* batch) {
+  const ConvertSettings& settings = request.settings;
+  std::string err;
   if (const std::optional<std::string>& chosen = settings.answers.templates.front()) {
     if (!IsReadableFile(*chosen, &err)) return Fail(context, kExitInputError, "template " + err);
   }
+  if (request.out_dir && !IsDirectory(*request.out_dir))
+    return Fail(context, kExitInputError, *request.out_dir + ": not a directory");
 
-  // Every output is decided and checked before anything is converted.
-  if (out_dir && !IsDirectory(*out_dir))
-    return Fail(context, kExitInputError, *out_dir + ": not a directory");
-  std::vector<Job> jobs;
-  std::set<std::string> outputs;
-  for (const std::string& input : args.positional) {
-    Job job{input, output
-                       ? *output
-                       : DefaultOutputPath(input, settings.target->suffix, out_dir.value_or(""))};
-    if (!settings.dry_run && !CheckOutputIsNoInput(job.output, args.positional, &err))
-      return Fail(context, kExitUsage, err);
-    if (!outputs.insert(ResolvedPath(job.output)).second)
-      return UsageError(context, name, "two inputs would both be written to '" + job.output + "'");
-    jobs.push_back(job);
-  }
-  std::optional<std::string> transcript_path = args.Value("transcript");
-  if (transcript_path) {
-    if (transcript_path->empty())
-      return UsageError(context, name, "--transcript needs a file name");
-    if (!CheckOutputIsNoInput(*transcript_path, args.positional, &err))
-      return Fail(context, kExitUsage, err);
-    if (!settings.dry_run && outputs.count(ResolvedPath(*transcript_path)))
-      return UsageError(context, name, "--transcript names an output drawing");
-  }
+  std::vector<InputFile> inputs;
+  std::vector<std::string> empty_folders;
+  std::vector<std::string> skip;
+  if (request.out_dir) skip.push_back(*request.out_dir);
+  if (!CollectInputs(args.positional, request.recursive, skip, &inputs, &empty_folders, &err))
+    return Fail(context, kExitInputError, err);
+  // A folder without drawings fails as an input of its own (below).
+  if (inputs.empty()) return Fail(context, kExitInputError, "no drawing to convert");
+  *batch = inputs.size() > 1 || std::any_of(inputs.begin(), inputs.end(),
+                                            [](const InputFile& f) { return f.from_folder(); });
+  if (request.output && *batch)
+    return UsageError(context, kName, "-o names one output; use --out-dir for a folder");
 
+  std::vector<std::string> outputs;
+  for (const InputFile& input : inputs)
+    outputs.push_back(request.output ? *request.output
+                                     : PlannedOutputPath(input, settings.target->suffix,
+                                                         request.out_dir.value_or("")));
+  // A folder converted before holds the earlier outputs beside their inputs.
+  if (!request.output) DropEarlierOutputs(&inputs, &outputs);
+
+  std::vector<std::string> input_paths;
+  for (const InputFile& input : inputs) input_paths.push_back(input.path);
+  std::set<std::string> planned;  // outputs, also of a dry run
+  std::set<std::string> written;  // files this run writes besides the report
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const std::string& output = outputs[i];
+    if (!settings.dry_run && !CheckOutputIsNoInput(output, input_paths, &err))
+      return Fail(context, kExitUsage, err);
+    if (!planned.insert(ResolvedPath(output)).second)
+      return UsageError(context, kName, "two inputs would both be written to '" + output + "'");
+    if (!settings.dry_run) written.insert(ResolvedPath(output));
+    if (request.transcripts) {
+      std::string transcript = TranscriptPathFor(output);
+      if (!CheckOutputIsNoInput(transcript, input_paths, &err))
+        return Fail(context, kExitUsage, err);
+      written.insert(ResolvedPath(transcript));
+    }
+    jobs->push_back({inputs[i].path, output});
+  }
+  if (request.transcript) {
+    if (!CheckOutputIsNoInput(*request.transcript, input_paths, &err))
+      return Fail(context, kExitUsage, err);
+    if (written.count(ResolvedPath(*request.transcript)))
+      return UsageError(context, kName, "--transcript names an output");
+    written.insert(ResolvedPath(*request.transcript));
+  }
+  if (request.report) {
+    if (!CheckOutputIsNoInput(*request.report, input_paths, &err))
+      return Fail(context, kExitUsage, err);
+    if (written.count(ResolvedPath(*request.report)))
+      return UsageError(context, kName, "--report names an output");
+  }
+  // The mirrored folders below --out-dir, made before the workers start.
+  if (request.out_dir && (!settings.dry_run || request.transcripts)) {
+    for (const ConvertJob& job : *jobs)
+      if (!MakeFoldersBelow(*request.out_dir, job.output, &err))
+        return Fail(context, kExitInputError, err);
+  }
+  return -1;
+}
+
+// Writes the transcripts and the report; returns the worst exit code.
+int WriteRecords(const ConvertRequest& request, const std::vector<ConvertJob>& jobs,
+                 const std::vector<ConversionResult>& results, CommandContext& context) {
   int worst = kExitOk;
-  std::string transcript;
-  for (const Job& job : jobs) {
-    std::string one;
-    int code = ConvertOne(job, settings, context, &one);
-    worst = std::max(worst, code);
-    if (jobs.size() > 1 && !one.empty()) transcript += "==> " + job.input + " <==\n";
-    transcript += one;
-    if (!one.empty() && one.back() != '\n') transcript += "\n";
+  std::string err;
+  auto written = [&](bool ok) {
+    if (!ok) worst = std::max(worst, Fail(context, kExitInputError, err));
+  };
+  if (request.transcripts) {
+    for (size_t i = 0; i < jobs.size(); ++i) {
+      const ConversionResult& result = results[i];
+      // A drawing the host never opened has its error as its transcript.
+      std::string text = result.transcript.empty() ? result.error : result.transcript;
+      if (!text.empty() && text.back() != '\n') text += "\n";
+      written(WriteTextFile(TranscriptPathFor(jobs[i].output), text, &err));
+    }
   }
-  if (transcript_path) {
-    dxf::OutputFile file;
-    if (!file.Open(*transcript_path, &err)) return Fail(context, kExitInputError, err);
-    file.Write(transcript);
-    if (!file.Commit(&err)) return Fail(context, kExitInputError, err);
+  if (request.transcript) {
+    std::string text;
+    for (size_t i = 0; i < jobs.size(); ++i) {
+      const std::string& one = results[i].transcript;
+      if (jobs.size() > 1 && !one.empty()) text += "==> " + jobs[i].input + " <==\n";
+      text += one;
+      if (!one.empty() && one.back() != '\n') text += "\n";
+    }
+    written(WriteTextFile(*request.transcript, text, &err));
+  }
+  if (request.report) {
+    std::vector<report::DrawingReport> entries;
+    for (const ConversionResult& result : results)
+      if (result.has_report) entries.push_back(result.report);
+    written(report::WriteReport(*request.report, entries, &err));
+  }
+  return worst;
+}
+
+int Convert(const ParsedArgs& args, CommandContext& context) {
+  auto start = std::chrono::steady_clock::now();
+  ConvertRequest request;
+  if (int code = ReadRequest(args, context, &request); code >= 0) return code;
+  std::vector<ConvertJob> jobs;
+  bool batch = false;
+  if (int code = PlanJobs(args, request, context, &jobs, &batch); code >= 0) return code;
+  const ConvertSettings& settings = request.settings;
+
+  std::vector<ConversionResult> results;
+  if (!batch) {
+    results.push_back(ConvertDrawing(jobs[0], settings, context));
+  } else {
+    BatchOptions options;
+    options.parallel = PlannedParallelJobs(request.jobs, jobs.size(), Processors());
+    options.progress = !settings.quiet && &context.err == &std::cerr && isatty(STDERR_FILENO);
+    options.columns = TerminalColumns();
+    results = RunBatch(jobs, settings, options, context);
+  }
+
+  int worst = WriteRecords(request, jobs, results, context);
+  for (const ConversionResult& result : results) worst = std::max(worst, result.exit_code);
+  if (batch && !settings.quiet) {
+    std::vector<SummaryRow> rows;
+    for (size_t i = 0; i < jobs.size(); ++i)
+      rows.push_back({jobs[i].input, results[i], settings.dry_run});
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    context.out << "\n" << FormatSummary(rows, seconds);
   }
   return worst;
 }
@@ -262,9 +298,9 @@ int Convert(const ParsedArgs& args, CommandContext& context) {
 
 CommandSpec MakeConvertCommand() {
   CommandSpec decl;
-  decl.name = "convert";
+  decl.name = kName;
   decl.summary = "convert exported drawings for the Mech6 or the Genius 14 add-on";
-  decl.usage = "IN.dxf... --target mech6|genius [-o OUT.dxf | --out-dir DIR] [options]";
+  decl.usage = "IN.dxf|DIR... --target mech6|genius [-o OUT.dxf | --out-dir DIR] [options]";
   decl.description =
       "Loads each drawing, checks that its current space is a layout holding drawing\n"
       "views, runs the conversion command (DRAVOLIN1 for mech6, DRAVOLINGEN for genius)\n"
@@ -272,17 +308,26 @@ CommandSpec MakeConvertCommand() {
       "(default: IN-mech6.dxf or IN-genius.dxf beside the input) through a temporary\n"
       "file. The displayed value of every dimension is compared before and after; a\n"
       "changed one is listed. Nothing is written when the conversion stops early.\n"
-      "The template defaults to the bundled one of the target.";
+      "The template defaults to the bundled one of the target.\n\n"
+      "A folder stands for the .dxf files in it (any case; -r: below it too); with\n"
+      "--out-dir the outputs mirror the tree below each folder given. Several drawings\n"
+      "convert in worker processes, --jobs at a time, and a summary table follows.\n"
+      "A drawing that fails does not stop the others. Exit code: the worst of all.";
   decl.options = {
       {"target", 0, "mech6|genius", "the add-on to convert for (required)"},
       {"output", 'o', "FILE", "output drawing (one input only)"},
-      {"out-dir", 0, "DIR", "write the outputs into DIR"},
+      {"out-dir", 0, "DIR", "write the outputs into DIR (an existing folder)"},
+      {"recursive", 'r', "", "take the .dxf files below the folders given, too"},
+      {"jobs", 'j', "N", "convert N drawings at a time (default: one per processor)"},
   };
   for (OptionSpec& option : AnswerOptionSpecs()) decl.options.push_back(option);
   std::vector<OptionSpec> more = {
-      {"transcript", 0, "FILE", "write the host's transcript (UTF-8) to FILE"},
+      {"transcript", 0, "FILE", "write the host's transcripts (UTF-8) to FILE"},
+      {"transcripts", 0, "", "keep each drawing's transcript beside it: OUT.transcript.txt"},
+      {"report", 0, "FILE", "write a report of every drawing: FILE.json or FILE.html"},
       {"force", 0, "", "convert even when the current space holds no views"},
       {"dry-run", 0, "", "convert and check, but write no drawing"},
+      {"no-verify", 0, "", "skip the check that no data was lost (it is on by default)"},
       {"quiet", 'q', "", "print errors only"},
       {"verbose", 'v', "", "print the host's transcript as it runs"},
   };

@@ -77,13 +77,19 @@ void SurveyTables(const host::Drawing& drawing, DrawingSurvey* survey,
     for (host::TableRecordId id : layers->records) {
       if (drawing.table_record(id).erased) continue;
       drawing.TableRecordTags(id, &tags);
+      LayerFacts layer;
+      bool named = false;
       for (const dxf::TagView& tag : tags) {
-        if (tag.code != 2) continue;
-        std::string name = drawing.encoding().Decode(tag.value);
-        layer_index->emplace(Upper(name), survey->layers.size());
-        survey->layers.push_back({name, 0, true});
-        break;
+        if (tag.code == 2 && !named) {
+          layer.name = drawing.encoding().Decode(tag.value);
+          named = true;
+        } else if (tag.code == 370) {
+          if (auto value = ParseInt(tag.value)) layer.lineweight = static_cast<int>(*value);
+        }
       }
+      if (!named) continue;
+      layer_index->emplace(Upper(layer.name), survey->layers.size());
+      survey->layers.push_back(std::move(layer));
     }
   }
   if (const host::Table* styles = drawing.FindTable("DIMSTYLE")) {
@@ -227,6 +233,7 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
     std::string_view handle_text;
     DimensionFacts dimension;
     int flags = 0;
+    int lineweight = kLineWeightByLayer;
     for (const dxf::TagView& tag : tags) {
       if (tag.code == 1001) break;  // extended data follows
       switch (tag.code) {
@@ -252,8 +259,12 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
         case 70:
           flags = static_cast<int>(ParseInt(tag.value).value_or(0));
           break;
+        case 370:
+          lineweight = static_cast<int>(ParseInt(tag.value).value_or(kLineWeightByLayer));
+          break;
       }
     }
+    ++survey.entity_lineweights[lineweight];
     if (handle) survey.handles.push_back(*handle);
 
     std::string layer_name = drawing.encoding().Decode(layer);
@@ -261,7 +272,7 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
     auto known = layer_index.find(layer_key);
     if (known == layer_index.end()) {
       known = layer_index.emplace(layer_key, survey.layers.size()).first;
-      survey.layers.push_back({layer_name, 0, false});
+      survey.layers.push_back({layer_name, 0, false, std::nullopt});
     }
     ++survey.layers[known->second].entities;
     for (const char* name : kModellerLayers) {

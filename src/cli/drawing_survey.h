@@ -44,10 +44,18 @@ struct SpaceFacts {
   size_t viewports = 0;  // of those, VIEWPORTs
 };
 
+// Line weights are in hundredths of a millimetre (50 = 0.50 mm); the
+// negative ones are kLineWeightByLayer, kLineWeightByBlock and
+// kLineWeightDefault.
+constexpr int kLineWeightByLayer = -1;
+constexpr int kLineWeightByBlock = -2;
+constexpr int kLineWeightDefault = -3;
+
 struct LayerFacts {
   std::string name;
   size_t entities = 0;
-  bool in_table = true;  // false: used by entities but missing in the LAYER table
+  bool in_table = true;           // false: used by entities but missing in the LAYER table
+  std::optional<int> lineweight;  // the layer's 370; nullopt when it has none (R12)
 };
 
 struct DimensionStyleFacts {
@@ -65,6 +73,9 @@ struct DrawingSurvey {
   std::vector<DimensionStyleFacts> dimension_styles;
   std::vector<DimensionFacts> dimensions;  // walk order, leaders and tolerances included
   size_t main_entities = 0;
+  // How many main entities carry each line weight (370; without one: ByLayer).
+  // The line-weight dialog maps the explicit ones onto the layers.
+  std::map<int, size_t> entity_lineweights;
   // Handles of the main entities as numbers (empty without handles).
   std::vector<uint64_t> handles;
   // Signs of a 3D modeller's drawing export.

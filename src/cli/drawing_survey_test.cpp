@@ -61,6 +61,7 @@ constexpr char kExportedDrawing[] = R"(
 70 0
 62 1
 6 CONTINUOUS
+370 35
 0 ENDTAB
 0 TABLE
 2 DIMSTYLE
@@ -152,6 +153,7 @@ constexpr char kExportedDrawing[] = R"(
 5 41
 67 1
 8 mittellinie
+370 50
 10 0
 20 0
 11 5
@@ -242,6 +244,7 @@ constexpr char kExportedDrawing[] = R"(
 0 LINE
 5 48
 8 0
+370 25
 10 0
 20 0
 11 5
@@ -294,6 +297,11 @@ TEST(DrawingSurveyTest, SpacesLayersAndStyles) {
   EXPECT_EQ(survey.layers[1].entities, 1u);
   EXPECT_EQ(survey.layers[2].name, "Unlisted");
   EXPECT_FALSE(survey.layers[2].in_table);
+  EXPECT_EQ(survey.layers[0].lineweight, std::nullopt);
+  EXPECT_EQ(survey.layers[1].lineweight, 35);
+  // Explicit line weights of the entities; those without one are ByLayer.
+  EXPECT_EQ(survey.entity_lineweights,
+            (std::map<int, size_t>{{kLineWeightByLayer, 7}, {25, 1}, {50, 1}}));
 
   ASSERT_EQ(survey.dimension_styles.size(), 2u);
   EXPECT_EQ(survey.dimension_styles[1].name, "ISO");

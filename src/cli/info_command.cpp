@@ -1,4 +1,5 @@
-// dravolin info: what a drawing holds, as far as the conversion cares.
+// dravolin info: what a drawing holds, as far as the conversion cares; as
+// text for a person or as JSON for a program.
 
 #include <algorithm>
 #include <cstdio>
@@ -8,6 +9,8 @@
 #include "cli/command.h"
 #include "cli/drawing_io.h"
 #include "cli/drawing_survey.h"
+#include "cli/json_text.h"
+#include "cli/text_width.h"
 #include "host/ui/text_encoding.h"
 
 namespace cli {
@@ -33,16 +36,73 @@ std::string ReleaseName(const std::string& version) {
   return it == releases.end() ? "unknown release" : it->second;
 }
 
+// "0.50 mm", "ByLayer", "ByBlock", "default".
+std::string LineWeightName(int lineweight) {
+  switch (lineweight) {
+    case kLineWeightByLayer:
+      return "ByLayer";
+    case kLineWeightByBlock:
+      return "ByBlock";
+    case kLineWeightDefault:
+      return "default";
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%d.%02d mm", lineweight / 100, std::abs(lineweight % 100));
+  return text;
+}
+
 std::string Count(size_t count, const std::string& one, const std::string& many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Rows of a left column and a right column, the left padded to one width.
+// The DIMLFAC overrides the dimensions carry, in the order their values are
+// first met, with how many carry each.
+std::vector<std::pair<double, size_t>> DimlfacOverrides(const DrawingSurvey& survey) {
+  std::vector<std::pair<double, size_t>> overrides;
+  for (const DimensionFacts& dimension : survey.dimensions) {
+    if (!dimension.override_dimlfac) continue;
+    auto it = std::find_if(overrides.begin(), overrides.end(), [&](const auto& entry) {
+      return entry.first == *dimension.override_dimlfac;
+    });
+    if (it == overrides.end())
+      overrides.emplace_back(*dimension.override_dimlfac, 1);
+    else
+      ++it->second;
+  }
+  return overrides;
+}
+
+size_t DimensionCount(const DrawingSurvey& survey) {
+  return std::count_if(survey.dimensions.begin(), survey.dimensions.end(),
+                       [](const DimensionFacts& d) { return d.type == "DIMENSION"; });
+}
+
+// Why the drawing looks like a modeller's export (UTF-8).
+std::vector<std::string> ExportSigns(const DrawingSurvey& survey) {
+  std::vector<std::string> signs;
+  if (survey.views_on_current_layout())
+    signs.push_back("drawing views on the current layout \"" +
+                    Utf8(survey.current_space()->layout) + "\"");
+  if (!DimlfacOverrides(survey).empty()) signs.push_back("DIMLFAC overrides on dimensions");
+  auto join = [](const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + Utf8(name);
+    return text;
+  };
+  if (!survey.modeller_blocks.empty()) signs.push_back("blocks " + join(survey.modeller_blocks));
+  if (!survey.modeller_layers.empty()) signs.push_back("layers " + join(survey.modeller_layers));
+  if (survey.na_texts)
+    signs.push_back(Count(survey.na_texts, "\"N/A\" dimension text", "\"N/A\" dimension texts"));
+  return signs;
+}
+
+// Rows of a left column and a right column, the left padded to one width
+// (in characters: names may hold accented letters).
 void PrintTable(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& rows) {
   size_t width = 0;
-  for (const auto& row : rows) width = std::max(width, row.first.size());
+  for (const auto& row : rows) width = std::max(width, DisplayWidth(row.first));
   for (const auto& [left, right] : rows)
-    out << "  " << left << std::string(width - left.size() + 2, ' ') << right << "\n";
+    out << "  " << left << std::string(width - DisplayWidth(left) + 2, ' ') << right << "\n";
 }
 
 void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostream& out) {
@@ -72,11 +132,28 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
   }
   PrintTable(out, rows);
 
-  out << "\nlayers (" << survey.layers.size() << "), with the entities on them:\n";
+  out << "\nlayers (" << survey.layers.size()
+      << "), with the entities on them (and the line weight, unless default):\n";
   rows.clear();
+  size_t count_width = 0;
   for (const LayerFacts& layer : survey.layers)
-    rows.emplace_back(Utf8(layer.name), std::to_string(layer.entities) +
-                                            (layer.in_table ? "" : "  (not in the layer table)"));
+    count_width = std::max(count_width, std::to_string(layer.entities).size());
+  for (const LayerFacts& layer : survey.layers) {
+    std::string count = std::to_string(layer.entities);
+    std::string right = std::string(count_width - count.size(), ' ') + count;
+    if (!layer.in_table)
+      right += "  (not in the layer table)";
+    else if (layer.lineweight && *layer.lineweight != kLineWeightDefault)
+      right += "  " + LineWeightName(*layer.lineweight);
+    rows.emplace_back(Utf8(layer.name), right);
+  }
+  PrintTable(out, rows);
+
+  out << "\nline weights of the entities (the explicit ones are what the line-weight\n"
+         "dialog maps onto AM_0, AM_3 and AM_4):\n";
+  rows.clear();
+  for (const auto& [lineweight, count] : survey.entity_lineweights)
+    rows.emplace_back(LineWeightName(lineweight), Count(count, "entity", "entities"));
   PrintTable(out, rows);
 
   out << "\ndimension styles (" << survey.dimension_styles.size() << "):\n";
@@ -86,24 +163,12 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
                                             std::to_string(style.dimensions));
   PrintTable(out, rows);
 
-  size_t dimensions = std::count_if(survey.dimensions.begin(), survey.dimensions.end(),
-                                    [](const DimensionFacts& d) { return d.type == "DIMENSION"; });
+  size_t dimensions = DimensionCount(survey);
   out << "\ndimensions: " << dimensions;
   if (survey.dimensions.size() > dimensions)
     out << " (and " << survey.dimensions.size() - dimensions << " leaders/tolerances)";
   out << "\n";
-  // The DIMLFAC overrides, in the order their values are first met.
-  std::vector<std::pair<double, size_t>> overrides;
-  for (const DimensionFacts& dimension : survey.dimensions) {
-    if (!dimension.override_dimlfac) continue;
-    auto it = std::find_if(overrides.begin(), overrides.end(), [&](const auto& entry) {
-      return entry.first == *dimension.override_dimlfac;
-    });
-    if (it == overrides.end())
-      overrides.emplace_back(*dimension.override_dimlfac, 1);
-    else
-      ++it->second;
-  }
+  std::vector<std::pair<double, size_t>> overrides = DimlfacOverrides(survey);
   if (overrides.empty()) {
     out << "DIMLFAC overrides: none\n";
   } else {
@@ -119,19 +184,7 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
   else
     out << "reference 'auto' picks: nothing (a conversion would stop)\n";
 
-  std::vector<std::string> signs;
-  if (survey.views_on_current_layout())
-    signs.push_back("drawing views on the current layout \"" + Utf8(current->layout) + "\"");
-  if (!overrides.empty()) signs.push_back("DIMLFAC overrides on dimensions");
-  auto join = [](const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + Utf8(name);
-    return text;
-  };
-  if (!survey.modeller_blocks.empty()) signs.push_back("blocks " + join(survey.modeller_blocks));
-  if (!survey.modeller_layers.empty()) signs.push_back("layers " + join(survey.modeller_layers));
-  if (survey.na_texts)
-    signs.push_back(Count(survey.na_texts, "\"N/A\" dimension text", "\"N/A\" dimension texts"));
+  std::vector<std::string> signs = ExportSigns(survey);
   out << "\nlooks like a 3D modeller's export: "
       << (survey.looks_like_modeller_export() ? "yes" : "no");
   if (!signs.empty()) {
@@ -140,6 +193,70 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
     out << ")";
   }
   out << "\n";
+}
+
+// The same facts as one JSON object (UTF-8).
+void PrintSurveyJson(const std::string& path, const DrawingSurvey& survey, std::ostream& out) {
+  auto text = [](const std::string& text_1252) { return JsonString(Utf8(text_1252)); };
+  auto list = [&out](const auto& items, auto write) {
+    out << "[";
+    for (size_t i = 0; i < items.size(); ++i) {
+      out << (i ? ",\n    " : "\n    ");
+      write(items[i]);
+    }
+    out << (items.empty() ? "]" : "\n  ]");
+  };
+  const SpaceFacts* current = survey.current_space();
+  bool utf8 = survey.version >= "AC1021";
+  out << "{\n  \"file\": " << JsonString(path) << ",\n  \"version\": " << text(survey.version)
+      << ",\n  \"release\": " << JsonString(ReleaseName(survey.version)) << ",\n  \"codepage\": "
+      << (utf8                      ? "\"UTF-8\""
+          : survey.codepage.empty() ? "\"ANSI_1252\""
+                                    : text(survey.codepage))
+      << ",\n  \"tilemode\": " << (survey.tilemode ? 1 : 0)
+      << ",\n  \"current_space\": " << (current ? text(current->layout) : "null")
+      << ",\n  \"spaces\": ";
+  list(survey.spaces, [&](const SpaceFacts& s) {
+    out << "{\"name\": " << text(s.layout) << ", \"model\": " << (s.model ? "true" : "false")
+        << ", \"current\": " << (s.current ? "true" : "false") << ", \"entities\": " << s.entities
+        << ", \"viewports\": " << s.viewports << "}";
+  });
+  out << ",\n  \"layers\": ";
+  list(survey.layers, [&](const LayerFacts& l) {
+    out << "{\"name\": " << text(l.name) << ", \"entities\": " << l.entities
+        << ", \"in_table\": " << (l.in_table ? "true" : "false")
+        << ", \"lineweight\": " << (l.lineweight ? std::to_string(*l.lineweight) : "null") << "}";
+  });
+  out << ",\n  \"entity_lineweights\": ";
+  std::vector<std::pair<int, size_t>> weights(survey.entity_lineweights.begin(),
+                                              survey.entity_lineweights.end());
+  list(weights, [&](const std::pair<int, size_t>& w) {
+    out << "{\"lineweight\": " << w.first << ", \"name\": " << JsonString(LineWeightName(w.first))
+        << ", \"entities\": " << w.second << "}";
+  });
+  out << ",\n  \"dimension_styles\": ";
+  list(survey.dimension_styles, [&](const DimensionStyleFacts& s) {
+    out << "{\"name\": " << text(s.name) << ", \"dimlfac\": " << JsonNumber(s.dimlfac)
+        << ", \"dimensions\": " << s.dimensions << "}";
+  });
+  size_t dimensions = DimensionCount(survey);
+  out << ",\n  \"dimensions\": " << dimensions
+      << ",\n  \"leaders_and_tolerances\": " << survey.dimensions.size() - dimensions
+      << ",\n  \"dimlfac_overrides\": ";
+  list(DimlfacOverrides(survey), [&](const std::pair<double, size_t>& o) {
+    out << "{\"dimlfac\": " << JsonNumber(o.first) << ", \"dimensions\": " << o.second << "}";
+  });
+  out << ",\n  \"auto_reference\": ";
+  if (const DimensionFacts* pick = AutoReference(survey))
+    out << "{\"type\": " << text(pick->type) << ", \"handle\": " << text(pick->handle)
+        << ", \"layout\": " << text(pick->layout)
+        << ", \"dimlfac\": " << JsonNumber(*pick->override_dimlfac) << "}";
+  else
+    out << "null";
+  out << ",\n  \"modeller_export\": " << (survey.looks_like_modeller_export() ? "true" : "false")
+      << ",\n  \"modeller_export_signs\": ";
+  list(ExportSigns(survey), [&](const std::string& sign) { out << JsonString(sign); });
+  out << "\n}\n";
 }
 
 int Info(const ParsedArgs& args, CommandContext& context) {
@@ -153,7 +270,11 @@ int Info(const ParsedArgs& args, CommandContext& context) {
     context.err << err << "\n";
     return kExitInputError;
   }
-  PrintSurvey(input, SurveyDrawing(*drawing), context.out);
+  DrawingSurvey survey = SurveyDrawing(*drawing);
+  if (args.Has("json"))
+    PrintSurveyJson(input, survey, context.out);
+  else
+    PrintSurvey(input, survey, context.out);
   return kExitOk;
 }
 
@@ -163,12 +284,16 @@ CommandSpec MakeInfoCommand() {
   CommandSpec decl;
   decl.name = "info";
   decl.summary = "show a drawing's version, spaces, layers, dimension styles and factors";
-  decl.usage = "IN.dxf";
+  decl.usage = "IN.dxf [--json]";
   decl.description =
       "Shows the drawing's DXF version and code page, its spaces with their entity\n"
-      "counts, the layers with the entities on them, the dimension styles, the DIMLFAC\n"
-      "overrides the dimensions carry and the reference dimension the answer 'auto'\n"
-      "would pick, and whether the drawing looks like a 3D modeller's export.";
+      "counts, the layers with the entities on them and their line weights, the line\n"
+      "weights the entities carry, the dimension styles, the DIMLFAC overrides the\n"
+      "dimensions carry and the reference dimension the answer 'auto' would pick, and\n"
+      "whether the drawing looks like a 3D modeller's export.";
+  decl.options = {
+      {"json", 0, "", "print the facts as one JSON object"},
+  };
   decl.run = Info;
   return decl;
 }

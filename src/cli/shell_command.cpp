@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <memory>
 #include <ostream>
 
 #include "cli/command.h"
 #include "cli/drawing_io.h"
 #include "cli/host_run.h"
+#include "cli/line_editor.h"
 #include "cli/output_path.h"
 #include "host/cmdline/command_line.h"
 #include "host/ui/console_channel.h"
@@ -36,20 +38,40 @@ int Shell(const ParsedArgs& args, CommandContext& context) {
     return kExitInputError;
   }
   // A person typing sees the lines already; piped input is echoed instead.
-  bool terminal = &context.in == &std::cin && isatty(STDIN_FILENO);
+  bool standard_streams = &context.in == &std::cin && &context.out == &std::cout;
+  bool terminal = standard_streams && isatty(STDIN_FILENO);
   host::ConsoleChannel console(context.in, context.out, terminal);
+  // At a terminal the lines are edited with readline (history, cursor keys);
+  // piped input is read as it comes.
+  std::unique_ptr<LineEditor> editor;
+  if (standard_streams && LineEditor::Usable()) {
+    editor = std::make_unique<LineEditor>(DefaultHistoryFile());
+    console.SetLineSource([&editor](const std::string& prompt) { return editor->Read(prompt); });
+  }
   std::unique_ptr<HostRun> host = HostRun::Start(std::move(drawing), &console, &err);
   if (!host) return Fail(context, kExitHostAbort, err);
 
   host->EnableFileCommands(input, output.value_or(""));
-  host->session().command_line().SetInteractiveInput(
-      [&](const std::string&) { return console.ReadLine(); });
+  host::CommandLine& command_line = host->session().command_line();
+  command_line.SetInteractiveInput([&](const std::string&) -> std::optional<std::string> {
+    std::optional<std::string> line = console.ReadLine();
+    if (!line || !editor) return line;
+    // Ctrl-C: nothing at the idle prompt, the end of the running command
+    // inside one.
+    if (*line == "\x1b") {
+      if (command_line.in_command()) return std::nullopt;
+      return std::string();
+    }
+    if (!command_line.in_command()) editor->RememberLast();
+    return line;
+  });
 
   int code = kExitOk;
   if (!host->RunInteractive())
     code = Fail(context, kExitHostAbort,
                 input + ": the host aborted: " + host::Cp1252ToUtf8(host->abort_message()));
   host->UnloadModule();
+  console.Flush();
   context.out << "\n";
   return code;
 }
@@ -66,7 +88,11 @@ CommandSpec MakeShellCommand() {
       "terminal, one line each, until the end of input or _quit. Dialogs, message boxes,\n"
       "the file dialog and dimension picks are shown as text and answered by typing.\n"
       "_qsave writes to OUT; _saveas PATH to another file. The input is never\n"
-      "overwritten.";
+      "overwritten. At a terminal the lines can be edited (arrow keys, Ctrl-R\n"
+      "searches earlier commands, Tab completes file names); Ctrl-C gives up a line\n"
+      "and cancels the running command, Ctrl-D at the prompt ends the session.\n"
+      "Commands are kept between sessions in $DRAVOLIN_HISTORY (default:\n"
+      "~/.local/state/dravolin/history).";
   decl.options = {
       {"output", 'o', "FILE", "where _qsave writes"},
   };

@@ -173,6 +173,9 @@ class ConversionTest(unittest.TestCase):
         stdout = result.stdout.decode()
         self.assertIn("no displayed value changed", stdout)
         self.assertIn("deleted", stdout)
+        # The data check runs by default and names what the passes erased.
+        self.assertIn("data check: no data lost", stdout)
+        self.assertIn("1 VIEWPORT", stdout)
         doc = self.check_output(self.dir / "views-mech6.dxf", before)
         self.assertIn("AM_0", doc.layers)
         self.assertIn("Konvertierung l\u00e4uft", transcript.read_text(encoding="utf-8"))
@@ -210,6 +213,15 @@ class ConversionTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertIn("3 compared, no displayed value changed", result.stdout.decode())
         self.check_output(self.dir / "small-out.dxf", before)
+
+    def test_no_verify_skips_the_data_check_only(self):
+        result = dravolin("convert", self.input, "--target", "genius", "--no-verify")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        stdout = result.stdout.decode()
+        self.assertIn("no displayed value changed", stdout)
+        self.assertNotIn("data check", stdout)
+        self.check_output(self.dir / "views-genius.dxf",
+                          displayed_values(ezdxf.readfile(self.input)))
 
     def test_dry_run_writes_nothing(self):
         result = dravolin("convert", self.input, "--target", "mech6", "--dry-run")

@@ -69,8 +69,30 @@ bool IsEscapeAnswer(const std::string& line) {
 ConsoleChannel::ConsoleChannel(std::istream& in, std::ostream& out, bool terminal_input)
     : in_(in), out_(out), terminal_input_(terminal_input) {}
 
+ConsoleChannel::~ConsoleChannel() { Flush(); }
+
+void ConsoleChannel::SetLineSource(LineSource source) {
+  line_source_ = std::move(source);
+  terminal_input_ = terminal_input_ || line_source_ != nullptr;
+}
+
+void ConsoleChannel::Flush() {
+  if (held_prompt_.empty()) return;
+  out_ << held_prompt_ << std::flush;
+  held_prompt_.clear();
+}
+
 void ConsoleChannel::Write(const std::string& text_1252) {
-  out_ << Cp1252ToUtf8(text_1252) << std::flush;
+  if (!line_source_) {
+    out_ << Cp1252ToUtf8(text_1252) << std::flush;
+    return;
+  }
+  // A line editor redraws its prompt with the line (after a history recall,
+  // for instance), so the unfinished last line is kept for it.
+  std::string text = held_prompt_ + Cp1252ToUtf8(text_1252);
+  size_t end = text.rfind('\n');
+  held_prompt_ = end == std::string::npos ? text : text.substr(end + 1);
+  if (end != std::string::npos) out_ << text.substr(0, end + 1) << std::flush;
 }
 
 void ConsoleChannel::Print(const std::string& text) {
@@ -86,12 +108,25 @@ void ConsoleChannel::Print(const std::string& text) {
 
 std::optional<std::string> ConsoleChannel::ReadLine() {
   std::string line;
-  if (!std::getline(in_, line)) {
+  if (line_source_) {
+    std::string prompt = std::move(held_prompt_);
+    held_prompt_.clear();
+    std::optional<std::string> typed = line_source_(prompt);
+    if (!typed) return std::nullopt;
+    line = std::move(*typed);
+  } else if (!std::getline(in_, line)) {
     if (line.empty()) return std::nullopt;
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   line = ExternalTextToCp1252(line);
-  if (terminal_input_) pending_echo_ = line;
+  if (terminal_input_) {
+    pending_echo_ = line;
+  } else {
+    // Piped input is not on the screen: shown after its prompt, the output
+    // reads like a transcript. (The command line leaves the echo of lines
+    // from an interactive source to the channel.)
+    Write(line + "\n");
+  }
   return line;
 }
 

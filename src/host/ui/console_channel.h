@@ -5,6 +5,7 @@
 // and picks are shown as text and answered by typing.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -19,6 +20,17 @@ class ConsoleChannel : public UserChannel {
   // terminal_input: the input is typed by a person (its lines are already
   // visible on the screen, so the command line's echo of them is left out).
   ConsoleChannel(std::istream& in, std::ostream& out, bool terminal_input);
+  ~ConsoleChannel() override;
+
+  // A line editor that reads the lines instead of the input stream: it is
+  // given the prompt (UTF-8: the output since the last line end, held back
+  // for it so that the editor can redraw the prompt with the line) and
+  // returns the line typed (UTF-8), nullopt at the end of input. Lines read
+  // through it count as typed at a terminal.
+  using LineSource = std::function<std::optional<std::string>(const std::string& prompt)>;
+  void SetLineSource(LineSource source);
+  // Writes out a prompt held back for the line editor.
+  void Flush();
 
   void Print(const std::string& text) override;
   int MessageBox(const std::string& text, const std::string& caption) override;
@@ -40,6 +52,8 @@ class ConsoleChannel : public UserChannel {
   std::ostream& out_;
   bool terminal_input_;
   std::optional<std::string> pending_echo_;  // the line just typed
+  LineSource line_source_;
+  std::string held_prompt_;  // UTF-8 output after the last line end, for line_source_
 };
 
 // True for the ways a user says Escape on a line: "esc" (any case) or the

@@ -151,10 +151,11 @@ TEST(ConsoleChannelTest, TypedLinesAreNotEchoedTwice) {
   c.channel.Print("anders");
   EXPECT_EQ(c.out.str(), "\nBefehl: anders");
 
+  // Piped lines are on no screen: the channel shows each after its prompt.
   Console piped("DRAVOLIN1\n", /*terminal=*/false);
+  piped.channel.Print("\nBefehl: ");
   piped.channel.ReadLine();
-  piped.channel.Print("DRAVOLIN1\n");
-  EXPECT_EQ(piped.out.str(), "DRAVOLIN1\n");
+  EXPECT_EQ(piped.out.str(), "\nBefehl: DRAVOLIN1\n");
 }
 
 TEST(ConsoleChannelTest, InputIsTakenAsUtf8Or1252) {
@@ -169,6 +170,46 @@ TEST(ConsoleChannelTest, InputIsTakenAsUtf8Or1252) {
             "bem\xFC"
             "berschr");
   EXPECT_EQ(c.channel.ReadLine(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace host
+
+namespace host {
+namespace {
+
+TEST(ConsoleChannelLineSourceTest, TheEditorGetsTheUnfinishedLineAsItsPrompt) {
+  std::istringstream in("never read\n");
+  std::ostringstream out;
+  std::vector<std::string> prompts;
+  std::vector<std::string> lines = {"Z\xC3\xA4hler", "", "rest"};
+  ConsoleChannel channel(in, out, /*terminal_input=*/false);
+  channel.SetLineSource([&](const std::string& prompt) -> std::optional<std::string> {
+    prompts.push_back(prompt);
+    if (lines.empty()) return std::nullopt;
+    std::string line = lines.front();
+    lines.erase(lines.begin());
+    return line;
+  });
+
+  channel.Print("Modul geladen.\nBefehl: ");
+  EXPECT_EQ(out.str(), "Modul geladen.\n");
+  EXPECT_EQ(channel.ReadLine(), "Z\xE4hler");  // UTF-8 typed, code page 1252 inside
+  channel.Print("Z\xE4hler");  // the command line's echo of a typed line is left out
+  channel.Print("\nObjekte w\xE4");
+  channel.Print("hlen: ");
+  EXPECT_EQ(channel.ReadLine(), "");
+  // A message box waits for Enter, as at a terminal.
+  EXPECT_EQ(channel.MessageBox("Fertig", "Dravolin"), 1);
+  EXPECT_EQ(channel.ReadLine(), std::nullopt);
+  channel.Print("\nBefehl: ");
+  channel.Flush();
+  EXPECT_EQ(prompts, (std::vector<std::string>{
+                         "Befehl: ", "Objekte w\xC3\xA4hlen: ", "[ OK ] (Enter) ", ""}));
+  EXPECT_EQ(out.str(),
+            "Modul geladen.\n\n\n+- Dravolin ---+\n| Fertig       |\n+--------------+\n\nBefehl: ");
+  std::string rest;
+  EXPECT_TRUE(std::getline(in, rest));  // the stream was never read
 }
 
 }  // namespace
