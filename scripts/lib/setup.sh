@@ -21,17 +21,10 @@ missing_packages() {
   [[ -f /usr/include/gtest/gtest.h ]] || missing+=(libgtest-dev)
   # The interactive shell edits its lines with GNU readline.
   [[ -f /usr/include/readline/readline.h ]] || missing+=(libreadline-dev)
-  # The shell's end-to-end test types into a terminal run by tmux.
-  command -v tmux >/dev/null || missing+=(tmux)
   if [[ ! -x $DRAVOLIN_PYTHON ]]; then
     missing+=(python3 python3-ezdxf)
   elif ! "$DRAVOLIN_PYTHON" -c 'import ezdxf' 2>/dev/null; then
     missing+=(python3-ezdxf)
-  fi
-  # The report test screenshots the HTML report and reads the PNG back.
-  command -v chromium >/dev/null || missing+=(chromium)
-  if [[ ! -x $DRAVOLIN_PYTHON ]] || ! "$DRAVOLIN_PYTHON" -c 'import PIL' 2>/dev/null; then
-    missing+=(python3-pil)
   fi
   local extra check
   for extra in "$@"; do
