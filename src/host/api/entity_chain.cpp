@@ -66,6 +66,12 @@ bool AppRequested(const resbuf* apps, std::string_view app) {
   return false;
 }
 
+bool LeftOutOfChain(const ParsedRecord& rec, size_t i) {
+  const RecordLayout& layout = rec.layout;
+  return i == layout.handle || i == layout.owner || i == layout.space || i == layout.layout ||
+         rec.items[i].code == 999 || rec.items[i].code < 0;
+}
+
 void AddRecordItem(ApiState& state, const RecordItem& item, ChainBuilder* chain) {
   switch (item.kind) {
     case ItemKind::kReal:
@@ -129,7 +135,7 @@ void AddXdata(ApiState& state, const ParsedRecord& rec, const resbuf* apps, Chai
         sentinel = true;
       }
     }
-    if (wanted) AddRecordItem(state, item, chain);
+    if (wanted && item.code >= 0) AddRecordItem(state, item, chain);
   }
 }
 
@@ -191,10 +197,7 @@ resbuf* BuildEntityChain(ApiState& state, EntityId id, const resbuf* apps) {
       AddSpaceItems(state, where, rec, &chain);
       space_added = true;
     }
-    if (i == layout.handle || i == layout.owner || i == layout.space || i == layout.layout ||
-        rec.items[i].code == 999) {
-      continue;
-    }
+    if (LeftOutOfChain(rec, i)) continue;
     AddRecordItem(state, rec.items[i], &chain);
   }
   if (!space_added) AddSpaceItems(state, where, rec, &chain);

@@ -53,6 +53,13 @@ std::string_view DecodeText(const Drawing& drawing, std::string_view raw, std::s
 // the application app.
 bool AppRequested(const resbuf* apps, std::string_view app);
 
+// Whether the record's item i (before the extended data) stays out of the
+// entity's chain: the handle, owner and space items the chain shows in its
+// own way, comments (999), and negative codes, which belong to the chain's
+// own markers (-1 name, -3 extended data) and are no file data; entmod
+// writes all of these back as they stood.
+bool LeftOutOfChain(const ParsedRecord& rec, size_t i);
+
 // Appends one record item to a chain, as its kind says.
 void AddRecordItem(ApiState& state, const RecordItem& item, ChainBuilder* chain);
 

@@ -239,8 +239,7 @@ int EntMod(ApiState& state, const resbuf* chain) {
   s.fixed_tags.clear();
   for (size_t i = 1; i < layout.xdata; ++i) {
     const RecordItem& item = rec.items[i];
-    if (i == layout.handle || i == layout.owner || i == layout.space || i == layout.layout ||
-        item.code == 999) {
+    if (LeftOutOfChain(rec, i)) {
       for (uint32_t t = 0; t < item.tag_count; ++t) s.fixed_tags.push_back(item.first_tag + t);
     } else {
       s.old_main.push_back(static_cast<uint32_t>(i));

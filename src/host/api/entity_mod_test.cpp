@@ -91,6 +91,23 @@ TEST_F(EntityModTest, OddGroupCodesTravelAsText) {
       << RecordOf("100");
 }
 
+// Negative codes mark the chain itself (-1 the name, -3 the extended data);
+// one standing in a file's record is no data of the entity. It stays out of
+// the chain (where a -3 would open the extended data early and its text
+// would outlive acutRelRb) and is written back where it stood.
+TEST_F(EntityModTest, NegativeCodesInTheFileStayOutOfTheChainAndInTheRecord) {
+  std::string text = Drawing2000();
+  text.insert(text.find("100\nAcDbLine\n10\n1.5"), "-3\nstray\n");
+  Open(text);
+  ChainPtr chain = Get("100", "*");
+  for (const resbuf* item = chain.get(); item != nullptr; item = item->rbnext)
+    EXPECT_TRUE(item->restype >= 0 || item->restype == -1) << item->restype;
+  SetString(FindItem(chain.get(), 8), "0");
+  ASSERT_EQ(acdbEntMod(chain.get()), RTNORM);
+  EXPECT_NE(RecordOf("100").find("\n8\n0\n370\n50\n-3\nstray\n100\nAcDbLine\n"), std::string::npos)
+      << RecordOf("100");
+}
+
 TEST_F(EntityModTest, AnglesGoBackInDegreesAndFlatPointsStayFlat) {
   ChainPtr arc = Get("101");
   FindItem(arc.get(), 51)->resval.rreal = std::numbers::pi / 4;
