@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "dxf/text_case.h"
+
 namespace host {
 namespace {
 
@@ -122,23 +124,7 @@ std::string ExternalTextToCp1252(std::string_view text) {
   return Utf8ToCp1252(text);
 }
 
-char FoldCase1252(char c) {
-  auto u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
-  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
-  switch (u) {
-    case 0x9A:
-      return static_cast<char>(0x8A);  // š
-    case 0x9C:
-      return static_cast<char>(0x8C);  // œ
-    case 0x9E:
-      return static_cast<char>(0x8E);  // ž
-    case 0xFF:
-      return static_cast<char>(0x9F);  // ÿ
-    default:
-      return c;
-  }
-}
+char FoldCase1252(char c) { return dxf::UpperCase1252(c); }
 
 bool EqualsNoCase1252(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
