@@ -2,35 +2,11 @@
 
 #include <cstdint>
 
+#include "dxf/code_page_1252.h"
 #include "dxf/text_case.h"
 
 namespace host {
 namespace {
-
-// Characters of the bytes 0x80..0x9F; the undefined bytes keep their number.
-constexpr uint16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(uint32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    *out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *out += static_cast<char>(0xC0 | (cp >> 6));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *out += static_cast<char>(0xE0 | (cp >> 12));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (cp >> 18));
-    *out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 // Decodes one UTF-8 sequence at text[i]; returns its length, 0 when the
 // bytes there are not valid UTF-8 (overlong forms and surrogates included).
@@ -62,10 +38,8 @@ size_t DecodeUtf8(std::string_view text, size_t i, uint32_t* cp) {
 }
 
 int Cp1252Byte(uint32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-  for (int k = 0; k < 32; ++k)
-    if (kHighControls[k] == cp) return 0x80 + k;
-  return -1;
+  char byte;
+  return dxf::To1252(cp, &byte) ? static_cast<unsigned char>(byte) : -1;
 }
 
 }  // namespace
@@ -77,10 +51,8 @@ std::string Cp1252ToUtf8(std::string_view text) {
     auto b = static_cast<unsigned char>(c);
     if (b < 0x80)
       out += c;
-    else if (b < 0xA0)
-      AppendUtf8(kHighControls[b - 0x80], &out);
     else
-      AppendUtf8(b, &out);
+      dxf::AppendUtf8(&out, dxf::UnicodeOf1252(b));
   }
   return out;
 }
