@@ -91,13 +91,6 @@ std::string WriteTags(const Tags& tags, const TextStyle& style) {
   return out;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string_view::npos) return {};
-  size_t end = text.find_last_not_of(" \t");
-  return text.substr(begin, end - begin + 1);
-}
-
 // Drops a leading '+' (from_chars does not take one), but not from "+-1".
 static std::string_view WithoutPlus(std::string_view text) {
   if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);

@@ -57,7 +57,15 @@ std::string FormatInt(long long value);
 
 // Reading values: blanks around the number are allowed (many writers pad
 // integers to six columns); anything else makes the value invalid (nullopt).
-std::string_view TrimBlanks(std::string_view text);
+// Inline: every pass over a record trims values, and a library search for
+// the first non-blank costs more than these few compares.
+inline std::string_view TrimBlanks(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  return text.substr(begin, end - begin);
+}
 std::optional<long long> ParseInt(std::string_view value);
 std::optional<double> ParseDouble(std::string_view value);
 

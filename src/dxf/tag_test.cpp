@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "dxf/document.h"
 #include "dxf/text_lines.h"
 
 namespace dxf {
@@ -106,6 +107,40 @@ TEST(LineLength, FindsTheFirstLineEndWhateverTheBytesAround) {
   EXPECT_EQ(NextLine(text, &pos), "");
   EXPECT_EQ(NextLine(text, &pos), "last");
   EXPECT_EQ(pos, text.size());
+}
+
+// The cursor reads three-column codes the quick way and every other code
+// line the general way; both must give what a line-by-line reading gives.
+TEST(TagCursor, ReadsEveryCodeLayoutAsALineByLineReadingDoes) {
+  const std::vector<std::string> code_lines = {
+      "  0", " 10", "330", "1001", "0", "10", "  -1", "-5", "\t 8", " 62 ", "  0\r", "1071",
+      " 1 ", "  5\t", "100", "999", "  7", "0  "};
+  for (const char* eol : {"\n", "\r\n"}) {
+    std::string text;
+    for (const std::string& code : code_lines) text += code + eol + "value" + eol;
+    text += "  9";  // a last line without an ending
+    TagCursor cursor(text);
+    TagView tag;
+    size_t pos = 0;
+    for (const std::string& code : code_lines) {
+      ASSERT_TRUE(cursor.Next(&tag));
+      std::string_view line = NextLine(text, &pos);
+      EXPECT_EQ(tag.code_text, line) << code;
+      EXPECT_EQ(tag.code, ParseCheckedCode(line)) << code;
+      EXPECT_EQ(tag.value, NextLine(text, &pos));
+      EXPECT_EQ(cursor.offset(), pos);
+    }
+    ASSERT_TRUE(cursor.Next(&tag));
+    EXPECT_EQ(tag.code, 9);
+    EXPECT_EQ(tag.value, "");
+    EXPECT_FALSE(cursor.Next(&tag));
+  }
+  // A carriage return alone does not end the code line.
+  TagCursor lone("  8\rX\nname\n");
+  TagView tag;
+  ASSERT_TRUE(lone.Next(&tag));
+  EXPECT_EQ(tag.code_text, "  8\rX");
+  EXPECT_EQ(tag.value, "name");
 }
 
 }  // namespace
