@@ -7,6 +7,64 @@
 
 namespace host::api {
 
+namespace {
+
+// Chains are built and released by the hundred thousand in one conversion:
+// released items wait here for the next chain instead of going back to
+// malloc. Only whole items are kept (their strings are freed as before, so
+// that a module may realloc them). Sanitizer builds skip the pool so that a
+// use after release is still caught.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DRAVOLIN_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(DRAVOLIN_ASAN)
+constexpr size_t kPoolLimit = 0;
+#else
+constexpr size_t kPoolLimit = 4096;
+#endif
+
+struct ItemPool {
+  resbuf* free_items = nullptr;
+  size_t count = 0;
+  ~ItemPool() {
+    while (free_items != nullptr) {
+      resbuf* next = free_items->rbnext;
+      std::free(free_items);
+      free_items = next;
+    }
+    count = kPoolLimit;  // items released after this go straight to free
+  }
+};
+ItemPool item_pool;
+
+resbuf* NewItem(int type) {
+  resbuf* item = item_pool.free_items;
+  if (item != nullptr) {
+    item_pool.free_items = item->rbnext;
+    --item_pool.count;
+    std::memset(item, 0, sizeof(resbuf));
+  } else {
+    item = static_cast<resbuf*>(std::calloc(1, sizeof(resbuf)));
+    if (item == nullptr) return nullptr;
+  }
+  item->restype = static_cast<short>(type);
+  return item;
+}
+
+void ReleaseItem(resbuf* item) {
+  if (item_pool.count >= kPoolLimit) {
+    std::free(item);
+    return;
+  }
+  item->rbnext = item_pool.free_items;
+  item_pool.free_items = item;
+  ++item_pool.count;
+}
+
+}  // namespace
+
 char* MallocString(std::string_view text) {
   char* copy = static_cast<char*>(std::malloc(text.size() + 1));
   if (copy == nullptr) return nullptr;
@@ -34,14 +92,13 @@ ChainBuilder::~ChainBuilder() { acutRelRb(head_); }
 
 resbuf* ChainBuilder::Append(int type) {
   if (failed_) return nullptr;
-  resbuf* item = static_cast<resbuf*>(std::calloc(1, sizeof(resbuf)));
+  resbuf* item = NewItem(type);
   if (item == nullptr) {
     failed_ = true;
     acutRelRb(head_);
     head_ = tail_ = nullptr;
     return nullptr;
   }
-  item->restype = static_cast<short>(type);
   if (tail_ == nullptr) {
     head_ = item;
   } else {
@@ -133,17 +190,13 @@ resbuf* ChainBuilder::Release() {
 
 extern "C" {
 
-resbuf* acutNewRb(int type) {
-  resbuf* item = static_cast<resbuf*>(std::calloc(1, sizeof(resbuf)));
-  if (item != nullptr) item->restype = static_cast<short>(type);
-  return item;
-}
+resbuf* acutNewRb(int type) { return host::api::NewItem(type); }
 
 int acutRelRb(resbuf* rb) {
   while (rb != nullptr) {
     resbuf* next = rb->rbnext;
     host::api::FreeItemValue(rb);
-    std::free(rb);
+    host::api::ReleaseItem(rb);
     rb = next;
   }
   return RTNORM;

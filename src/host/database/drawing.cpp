@@ -2,6 +2,7 @@
 
 #include "host/database/drawing.h"
 
+#include "dxf/record_rewrite.h"
 #include "dxf/text_case.h"
 #include "host/database/record_scan.h"
 
@@ -70,7 +71,7 @@ std::string_view Drawing::EntityType(EntityId id) const {
 }
 
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
-  entities_[id].text.Replace(dxf::WriteTags(tags, file_.style));
+  entities_[id].text.Replace(dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style));
 }
 
 void Drawing::EraseEntity(EntityId id, bool erased) {

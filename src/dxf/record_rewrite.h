@@ -1,0 +1,18 @@
+// Writing a changed record back as text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "dxf/tag.h"
+
+namespace dxf {
+
+// The text of tags, a new version of the record old_text holds. Tags that
+// stand unchanged (same code, same value) in the same order as in old_text
+// are copied from it byte for byte, runs of them at once; changed, added
+// and moved tags are written in style. Dropped tags are left out. The result
+// reads back as exactly tags.
+std::string RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style);
+
+}  // namespace dxf
