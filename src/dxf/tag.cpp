@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "dxf/decimal_numbers.h"
+
 namespace dxf {
 
 ValueType TypeOfCode(int code) {
@@ -34,6 +36,11 @@ bool IsPointCode(int code) {
 
 std::string FormatDouble(double value) {
   if (!std::isfinite(value)) return "0.0";
+  std::string plain;
+  if (FormatPlainDecimal(value, &plain)) {
+    if (plain.find('.') == std::string::npos) plain += ".0";
+    return plain;
+  }
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
   std::string text(buf, end);
@@ -108,6 +115,7 @@ std::optional<long long> ParseInt(std::string_view value) {
 std::optional<double> ParseDouble(std::string_view value) {
   std::string_view text = WithoutPlus(TrimBlanks(value));
   double result = 0;
+  if (ParsePlainDecimal(text, &result)) return result;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
   if (ec != std::errc() || end != text.data() + text.size() || text.empty() ||
       !std::isfinite(result)) {

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "dxf/decimal_numbers.h"
+
 namespace host::api {
 
 unsigned char ToUpper1252(unsigned char c) {
@@ -68,6 +70,7 @@ double ParseReal(std::string_view text) {
   text = TrimBlanks(text);
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
   double value = 0.0;
+  if (dxf::ParsePlainDecimal(text, &value)) return value;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   (void)end;
   return ec == std::errc() ? value : 0.0;
