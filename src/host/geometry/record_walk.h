@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -81,12 +82,15 @@ class OwnDataWalk {
       if (tag.code == 102 && dxf::TrimBlanks(tag.value).starts_with("{")) {
         index_ = SkipAppGroup(tags_, index_, XdataBegin(tags_));
       } else if (tag.code == 100) {
-        subclass_ = dxf::TrimBlanks(tag.value);
+        marker_ = index_;
+        embedded_ = false;
+        in_entity_part_ = dxf::TrimBlanks(tag.value) == "AcDbEntity";
         ++index_;
       } else if (tag.code == 101) {
-        subclass_ = kEmbeddedObject;
+        embedded_ = true;
+        in_entity_part_ = false;
         ++index_;
-      } else if (subclass_ == "AcDbEntity" && !entity_part_is_data_) {
+      } else if (in_entity_part_ && !entity_part_is_data_) {
         ++index_;
       } else {
         return index_;
@@ -98,15 +102,22 @@ class OwnDataWalk {
   // The subclass marker the current tag stands under; "" before the first
   // marker (R12) and for data that stands under AcDbEntity.
   std::string_view subclass() const {
-    return subclass_ == "AcDbEntity" ? std::string_view() : std::string_view(subclass_);
+    if (embedded_) return kEmbeddedObject;
+    if (in_entity_part_ || marker_ == kNoMarker) return {};
+    // Looked up when asked (tags may move when the vector grows; the marker
+    // stands before the current tag, where nothing is added).
+    return dxf::TrimBlanks(tags_[marker_].value);
   }
 
  private:
+  static constexpr size_t kNoMarker = SIZE_MAX;
   const std::vector<TagT>& tags_;
   size_t index_;
   bool entity_part_is_data_;
   bool started_ = false;
-  std::string subclass_;  // a copy: tags may move when the vector grows
+  size_t marker_ = kNoMarker;  // index of the 100 tag the current tag stands under
+  bool embedded_ = false;      // after a 101 "Embedded Object"
+  bool in_entity_part_ = false;
 };
 
 // Calls fn(subclass, index) for each tag of the entity's own data.
