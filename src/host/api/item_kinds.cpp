@@ -9,7 +9,9 @@ bool IsPointItemCode(int code) {
          (code >= 1010 && code <= 1013);
 }
 
-ItemKind KindOfType(int type) {
+namespace {
+
+ItemKind KindOfTypeUncached(int type) {
   // ADS type codes, used by application lists, filters and system variables.
   switch (type) {
     case RTREAL:
@@ -69,6 +71,24 @@ ItemKind KindOfType(int type) {
   // Codes outside the DXF ranges: whatever a writer put there travels as
   // its text.
   return type <= 1071 ? ItemKind::kString : ItemKind::kNone;
+}
+
+// Every chain item of every record asks for its kind: the group codes are
+// looked up in a table made once.
+struct GroupCodeKinds {
+  static constexpr int kLast = 1071;
+  ItemKind kinds[kLast + 1];
+  GroupCodeKinds() {
+    for (int code = 0; code <= kLast; ++code) kinds[code] = KindOfTypeUncached(code);
+  }
+};
+
+}  // namespace
+
+ItemKind KindOfType(int type) {
+  static const GroupCodeKinds table;
+  if (type >= 0 && type <= GroupCodeKinds::kLast) return table.kinds[type];
+  return KindOfTypeUncached(type);
 }
 
 }  // namespace host::api
