@@ -130,11 +130,12 @@ void AddMultiLeader(const Views& tags, const ExtentSink& sink) {
 }  // namespace
 
 std::optional<Vec3> OwnPoint(const Views& tags, int code) {
-  std::optional<Vec3> p;
-  ForEachOwnTag(tags, [&](std::string_view subclass, size_t i) {
-    if (!p && tags[i].code == code && subclass != kEmbeddedObject) p = PointAt(tags, i);
-  });
-  return p;
+  OwnDataWalk walk(tags);
+  while (std::optional<size_t> i = walk.Next()) {
+    if (tags[*i].code != code || walk.subclass() == kEmbeddedObject) continue;
+    if (std::optional<Vec3> p = PointAt(tags, *i)) return p;
+  }
+  return std::nullopt;
 }
 
 std::string_view OwnText(const Views& tags, int code) {

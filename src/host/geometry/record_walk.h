@@ -50,11 +50,11 @@ size_t SkipAppGroup(const std::vector<TagT>& tags, size_t i, size_t end) {
 
 // True when a subclass marker other than AcDbEntity names the entity's data.
 // Some writers put only "100 AcDbEntity" before everything; their data then
-// stands under that marker.
+// stands under that marker. Looks at the tags from index from up to end or
+// the extended data.
 template <class TagT>
-bool HasDataMarker(const std::vector<TagT>& tags) {
-  size_t end = XdataBegin(tags);
-  for (size_t i = 0; i < end; ++i) {
+bool HasDataMarker(const std::vector<TagT>& tags, size_t from = 0, size_t end = SIZE_MAX) {
+  for (size_t i = from; i < tags.size() && i < end && tags[i].code != 1001; ++i) {
     if (tags[i].code == 100 && dxf::TrimBlanks(tags[i].value) != "AcDbEntity") return true;
   }
   return false;
@@ -68,9 +68,7 @@ template <class TagT>
 class OwnDataWalk {
  public:
   explicit OwnDataWalk(const std::vector<TagT>& tags)
-      : tags_(tags),
-        index_(!tags.empty() && tags[0].code == 0 ? 1 : 0),
-        entity_part_is_data_(!HasDataMarker(tags)) {}
+      : tags_(tags), index_(!tags.empty() && tags[0].code == 0 ? 1 : 0) {}
 
   // The index of the next own tag, or nullopt at the end; covered is how
   // many tags the one returned before took (a point's x, y and z).
@@ -80,17 +78,21 @@ class OwnDataWalk {
     while (index_ < tags_.size() && tags_[index_].code != 1001) {
       const TagT& tag = tags_[index_];
       if (tag.code == 102 && dxf::TrimBlanks(tag.value).starts_with("{")) {
-        index_ = SkipAppGroup(tags_, index_, XdataBegin(tags_));
+        size_t past = SkipAppGroup(tags_, index_, XdataBegin(tags_));
+        // A marker inside the group still counts as one of the record's.
+        other_marker_seen_ = other_marker_seen_ || HasDataMarker(tags_, index_, past);
+        index_ = past;
       } else if (tag.code == 100) {
         marker_ = index_;
         embedded_ = false;
         in_entity_part_ = dxf::TrimBlanks(tag.value) == "AcDbEntity";
+        other_marker_seen_ = other_marker_seen_ || !in_entity_part_;
         ++index_;
       } else if (tag.code == 101) {
         embedded_ = true;
         in_entity_part_ = false;
         ++index_;
-      } else if (in_entity_part_ && !entity_part_is_data_) {
+      } else if (in_entity_part_ && !EntityPartIsData()) {
         ++index_;
       } else {
         return index_;
@@ -111,9 +113,22 @@ class OwnDataWalk {
 
  private:
   static constexpr size_t kNoMarker = SIZE_MAX;
+  // Whether the tags under AcDbEntity are the entity's data: only when no
+  // other marker stands in the record. Looked for when first needed, from
+  // where the walk is (the markers before it have been seen).
+  bool EntityPartIsData() {
+    if (!entity_part_known_) {
+      entity_part_is_data_ = !other_marker_seen_ && !HasDataMarker(tags_, index_);
+      entity_part_known_ = true;
+    }
+    return entity_part_is_data_;
+  }
+
   const std::vector<TagT>& tags_;
   size_t index_;
-  bool entity_part_is_data_;
+  bool entity_part_known_ = false;
+  bool entity_part_is_data_ = false;
+  bool other_marker_seen_ = false;
   bool started_ = false;
   size_t marker_ = kNoMarker;  // index of the 100 tag the current tag stands under
   bool embedded_ = false;      // after a 101 "Embedded Object"
@@ -127,48 +142,51 @@ void ForEachOwnTag(const std::vector<TagT>& tags, Fn fn) {
   while (std::optional<size_t> i = walk.Next()) fn(walk.subclass(), *i);
 }
 
-// The first integer of code among the entity's own data outside an embedded
-// object.
+// The first value of code among the entity's own data outside an embedded
+// object that parse reads (a value it cannot read is passed over). The walk
+// stops there.
+template <class TagT, class Parse>
+auto FirstOwnValue(const std::vector<TagT>& tags, int code, Parse parse)
+    -> decltype(parse(std::string_view())) {
+  OwnDataWalk walk(tags);
+  while (std::optional<size_t> i = walk.Next()) {
+    if (tags[*i].code != code || walk.subclass() == kEmbeddedObject) continue;
+    if (auto value = parse(tags[*i].value)) return value;
+  }
+  return std::nullopt;
+}
+
+// The first integer of code among the entity's own data outside an
+// embedded object.
 template <class TagT>
 std::optional<long long> OwnInteger(const std::vector<TagT>& tags, int code) {
-  std::optional<long long> found;
-  ForEachOwnTag(tags, [&](std::string_view subclass, size_t i) {
-    if (!found && tags[i].code == code && subclass != kEmbeddedObject) {
-      found = dxf::ParseInt(tags[i].value);
-    }
-  });
-  return found;
+  return FirstOwnValue(tags, code, [](std::string_view v) { return dxf::ParseInt(v); });
 }
 
 template <class TagT>
 std::optional<double> OwnNumber(const std::vector<TagT>& tags, int code) {
-  std::optional<double> found;
-  ForEachOwnTag(tags, [&](std::string_view subclass, size_t i) {
-    if (!found && tags[i].code == code && subclass != kEmbeddedObject) {
-      found = dxf::ParseDouble(tags[i].value);
-    }
-  });
-  return found;
+  return FirstOwnValue(tags, code, [](std::string_view v) { return dxf::ParseDouble(v); });
 }
 
 // The extrusion direction (210/220/230) of the entity, (0,0,1) when absent.
 template <class TagT>
 Vec3 ExtrusionOf(const std::vector<TagT>& tags) {
   Vec3 n{0, 0, 1};
-  bool seen = false;
-  ForEachOwnTag(tags, [&](std::string_view subclass, size_t i) {
-    if (seen || subclass == kEmbeddedObject) return;
-    int code = tags[i].code;
-    std::optional<double> v;
-    if (code == 210 || code == 220 || code == 230) v = dxf::ParseDouble(tags[i].value);
-    if (!v) return;
+  OwnDataWalk walk(tags);
+  while (std::optional<size_t> i = walk.Next()) {
+    int code = tags[*i].code;
+    if ((code != 210 && code != 220 && code != 230) || walk.subclass() == kEmbeddedObject) {
+      continue;
+    }
+    std::optional<double> v = dxf::ParseDouble(tags[*i].value);
+    if (!v) continue;
     if (code == 210) n.x = *v;
     if (code == 220) n.y = *v;
     if (code == 230) {
       n.z = *v;
-      seen = true;  // the first complete extrusion wins
+      break;  // the first complete extrusion wins
     }
-  });
+  }
   return n;
 }
 
