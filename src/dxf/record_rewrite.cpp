@@ -10,15 +10,40 @@ bool Same(const TagView& old_tag, const Tag& tag) {
   return old_tag.code == tag.code && old_tag.value == tag.value;
 }
 
-}  // namespace
+// Steps through the tags of a record already split into views of its text,
+// as TagCursor steps through the text.
+class ViewCursor {
+ public:
+  ViewCursor(std::string_view text, const std::vector<TagView>& views)
+      : text_(text), views_(views) {}
+  bool Next(TagView* tag) {
+    if (next_ >= views_.size()) {
+      offset_ = text_.size();
+      return false;
+    }
+    *tag = views_[next_++];
+    offset_ = next_ < views_.size()
+                  ? static_cast<size_t>(views_[next_].code_text.data() - text_.data())
+                  : text_.size();
+    return true;
+  }
+  size_t offset() const { return offset_; }
 
-std::string RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style) {
+ private:
+  std::string_view text_;
+  const std::vector<TagView>& views_;
+  size_t next_ = 0;
+  size_t offset_ = 0;
+};
+
+template <class Cursor>
+std::string Rewrite(std::string_view old_text, Cursor cursor, const Tags& tags,
+                    const TextStyle& style) {
   std::string out;
   out.reserve(old_text.size() + 64);
   // The old record is read alongside the new tags: old_tag starts at
   // old_start, and [run_start, old_start) is a run of old tags that the new
   // version keeps, not yet copied.
-  TagCursor cursor(old_text);
   TagView old_tag;
   bool have_old = cursor.Next(&old_tag);
   size_t old_start = 0;
@@ -42,7 +67,7 @@ std::string RewriteRecord(std::string_view old_text, const Tags& tags, const Tex
     }
     // A tag the new version dropped: the next old one is this tag.
     if (have_old && old_tag.code != tag.code) {
-      TagCursor ahead = cursor;
+      Cursor ahead = cursor;
       TagView next;
       if (ahead.Next(&next) && Same(next, tag)) {
         flush_run();
@@ -60,6 +85,17 @@ std::string RewriteRecord(std::string_view old_text, const Tags& tags, const Tex
   }
   flush_run();
   return out;
+}
+
+}  // namespace
+
+std::string RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style) {
+  return Rewrite(old_text, TagCursor(old_text), tags, style);
+}
+
+std::string RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
+                          const Tags& tags, const TextStyle& style) {
+  return Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style);
 }
 
 }  // namespace dxf

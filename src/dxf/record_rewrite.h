@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dxf/tag.h"
 
@@ -14,5 +15,9 @@ namespace dxf {
 // and moved tags are written in style. Dropped tags are left out. The result
 // reads back as exactly tags.
 std::string RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style);
+// The same for a record whose text is already split: old_tags are views
+// into old_text, in order, covering all of it.
+std::string RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
+                          const Tags& tags, const TextStyle& style);
 
 }  // namespace dxf

@@ -57,7 +57,11 @@ TEST(RewriteRecord, AddedDroppedAndMovedTagsReadBackAsGiven) {
     for (bool crlf : {false, true}) {
       TextStyle style;
       style.line_ending = crlf ? LineEnding::kCrLf : LineEnding::kLf;
-      ASSERT_EQ(ToTags(RewriteRecord(kRecord, tags, style)), tags) << "round " << round;
+      std::string text = RewriteRecord(kRecord, tags, style);
+      ASSERT_EQ(ToTags(text), tags) << "round " << round;
+      std::vector<TagView> views;
+      SplitTags(kRecord, &views);
+      ASSERT_EQ(RewriteRecord(kRecord, views, tags, style), text) << "round " << round;
     }
   }
 }

@@ -28,13 +28,14 @@ void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
                       const RecordEdit& edit) {
   std::optional<geometry::OwnerFrame> frame;
   bool identity = transform.is_identity();
+  std::vector<dxf::TagView> views;
   for (size_t i = 0; i < records.size(); ++i) {
     EntityId id = records[i];
     std::string_view type = drawing.EntityType(id);
     // An end-of-sequence record has no geometry: nothing to transform.
     if (type == "SEQEND" && !edit) continue;
     if (identity && !edit) continue;
-    dxf::Tags tags = CopyEntityTags(drawing, id);
+    dxf::Tags tags = CopyEntityTags(drawing, id, &views);
     if (edit) edit(i == 0, &tags);
     if (!identity && type != "SEQEND") {
       if (type == "VERTEX" && frame) {
@@ -48,7 +49,7 @@ void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
     } else if (type != "VERTEX" && type != "SEQEND") {
       frame.reset();
     }
-    drawing.SetEntityTags(id, tags);
+    drawing.SetEntityTags(id, tags, views);
   }
 }
 

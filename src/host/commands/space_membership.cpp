@@ -24,7 +24,7 @@ void PlaceInSpace(dxf::Tags* tags, const Drawing& drawing, ContainerId space, bo
   if (model) {
     RemoveTags(tags, 67);
   } else if (size_t i = FindTag(*tags, 67); i != kNoTag) {
-    (*tags)[i].value = "1";
+    (*tags)[i].value.assign(1, '1');  // (assigning "1" trips a false -Wrestrict in GCC 12)
   } else {
     // 67 follows the AcDbEntity marker (R13 on) or stands before the layer.
     size_t at = 1;

@@ -35,6 +35,11 @@ dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id) {
   return FromViews(views);
 }
 
+dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views) {
+  drawing.EntityTags(id, views);
+  return FromViews(*views);
+}
+
 dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id) {
   std::vector<dxf::TagView>& views = ViewBuffer();
   drawing.TableRecordTags(id, &views);

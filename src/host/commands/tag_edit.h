@@ -17,6 +17,8 @@ namespace host::commands {
 constexpr size_t kNoTag = static_cast<size_t>(-1);
 
 dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id);
+// The same, leaving the record's tags as views in *views.
+dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views);
 dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id);
 
 // Index of the first tag with the code at or after from, before the

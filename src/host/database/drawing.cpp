@@ -74,6 +74,12 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
   entities_[id].text.Replace(dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style));
 }
 
+void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags,
+                            const std::vector<dxf::TagView>& current_tags) {
+  entities_[id].text.Replace(
+      dxf::RewriteRecord(entities_[id].text.text(), current_tags, tags, file_.style));
+}
+
 void Drawing::EraseEntity(EntityId id, bool erased) {
   if (id >= entities_.size()) return;
   Entity& e = entities_[id];

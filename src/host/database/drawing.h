@@ -139,6 +139,10 @@ class Drawing {
   std::string_view EntityType(EntityId id) const;
   // Replaces the entity's record with these tags, written in the file's style.
   void SetEntityTags(EntityId id, const dxf::Tags& tags);
+  // The same when the record's current tags are at hand (as EntityTags gave
+  // them): the record is not split again.
+  void SetEntityTags(EntityId id, const dxf::Tags& tags,
+                     const std::vector<dxf::TagView>& current_tags);
   // Erases (or, with false, restores) an entity together with its
   // subentities. A block's ENDBLK cannot be erased.
   void EraseEntity(EntityId id, bool erased = true);
