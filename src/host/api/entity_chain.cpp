@@ -32,6 +32,7 @@ EntitySpace SpaceOf(const Drawing& drawing, EntityId id) {
 
 void ReadEntityRecord(const Drawing& drawing, EntityId id, ParsedRecord* rec) {
   rec->tags.clear();
+  rec->text = drawing.entity(id).text.text();
   drawing.EntityTags(id, &rec->tags);
   ParseRecordItems(rec, RecordKind::kEntity);
 }
@@ -166,6 +167,7 @@ resbuf* BuildEntityChain(ApiState& state, EntityId id, const resbuf* apps) {
     t_recent.id = id;
     t_recent.text.assign(entity.text.text());
     rec.tags.clear();
+    rec.text = t_recent.text;
     dxf::SplitTags(t_recent.text, &rec.tags);
     ParseRecordItems(&rec, RecordKind::kEntity);
   }

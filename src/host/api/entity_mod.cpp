@@ -347,7 +347,8 @@ int EntMod(ApiState& state, const resbuf* chain) {
       writer.Emit(s.xdata_pairs[p], nullptr);
     }
   }
-  drawing.SetEntityTags(id, out);
+  // rec still reads as the record does (nothing above changes the entity).
+  drawing.SetEntityTags(id, out, rec.text, rec.tags);
   return RTNORM;
 }
 

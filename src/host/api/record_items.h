@@ -39,6 +39,7 @@ struct RecordLayout {
 };
 
 struct ParsedRecord {
+  std::string_view text;  // what tags views into: the record or a copy of it
   std::vector<dxf::TagView> tags;
   std::vector<RecordItem> items;
   RecordLayout layout;

@@ -134,12 +134,12 @@ void ApplyChanges(Drawing& drawing, const std::vector<EntityId>& records, const 
       if (*value && !Holds(views, code, **value)) needed = true;
     }
     if (!needed) continue;
-    dxf::Tags tags = CopyEntityTags(drawing, id);
+    dxf::Tags tags = TagsFromViews(views);
     if (changes.layer) SetCommon(&tags, 8, *changes.layer);
     for (const auto& [code, value] : groups) {
       if (*value) set(&tags, code, **value);
     }
-    drawing.SetEntityTags(id, tags);
+    drawing.SetEntityTags(id, tags, views);
   }
 }
 

@@ -35,6 +35,8 @@ dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id) {
   return FromViews(views);
 }
 
+dxf::Tags TagsFromViews(const std::vector<dxf::TagView>& views) { return FromViews(views); }
+
 dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views) {
   drawing.EntityTags(id, views);
   return FromViews(*views);

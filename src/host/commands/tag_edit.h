@@ -17,6 +17,8 @@ namespace host::commands {
 constexpr size_t kNoTag = static_cast<size_t>(-1);
 
 dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id);
+// Tags of their own from views of a record.
+dxf::Tags TagsFromViews(const std::vector<dxf::TagView>& views);
 // The same, leaving the record's tags as views in *views.
 dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views);
 dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id);

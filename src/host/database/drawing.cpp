@@ -2,6 +2,8 @@
 
 #include "host/database/drawing.h"
 
+#include <cassert>
+
 #include "dxf/record_rewrite.h"
 #include "dxf/text_case.h"
 #include "host/database/record_scan.h"
@@ -76,8 +78,13 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
 
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags,
                             const std::vector<dxf::TagView>& current_tags) {
-  entities_[id].text.Replace(
-      dxf::RewriteRecord(entities_[id].text.text(), current_tags, tags, file_.style));
+  SetEntityTags(id, tags, entities_[id].text.text(), current_tags);
+}
+
+void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view current_text,
+                            const std::vector<dxf::TagView>& current_tags) {
+  assert(current_text == entities_[id].text.text());
+  entities_[id].text.Replace(dxf::RewriteRecord(current_text, current_tags, tags, file_.style));
 }
 
 void Drawing::EraseEntity(EntityId id, bool erased) {

@@ -143,6 +143,10 @@ class Drawing {
   // them): the record is not split again.
   void SetEntityTags(EntityId id, const dxf::Tags& tags,
                      const std::vector<dxf::TagView>& current_tags);
+  // The same with views into current_text, which holds the record's bytes
+  // (the record itself or a copy of it).
+  void SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view current_text,
+                     const std::vector<dxf::TagView>& current_tags);
   // Erases (or, with false, restores) an entity together with its
   // subentities. A block's ENDBLK cannot be erased.
   void EraseEntity(EntityId id, bool erased = true);
