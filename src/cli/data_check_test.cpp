@@ -153,6 +153,12 @@ TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {
   EXPECT_EQ(FormatDataCheck(result).substr(0, 33), "data check: 1 problem (3 entities");
 }
 
+TEST_F(DataCheckTest, EntityOfAnotherTypeIsReported) {
+  SetValue("21", 0, "ARC");  // a CIRCLE without extended data
+  DataCheckResult result = Check();
+  EXPECT_EQ(result.problems, (std::vector<std::string>{"CIRCLE 21 became a ARC"}));
+}
+
 TEST_F(DataCheckTest, OtherApplicationsDataAndUnknownTypesMustStay) {
   host::EntityId line = Entity("20");
   std::vector<dxf::TagView> views;
