@@ -213,6 +213,7 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
   SurveyTables(drawing, &survey, &layer_index, &style_index);
 
   std::vector<std::string> blocks_seen, layers_seen;
+  std::unordered_map<std::string_view, size_t> layer_by_text;  // into survey.layers
   std::vector<dxf::TagView> tags;
   for (host::EntityId id = drawing.FirstEntity(); id != host::kNoEntity;
        id = drawing.NextEntity(id)) {
@@ -267,19 +268,25 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
     ++survey.entity_lineweights[lineweight];
     if (handle) survey.handles.push_back(*handle);
 
-    std::string layer_name = drawing.encoding().Decode(layer);
-    std::string layer_key = Upper(layer_name);
-    auto known = layer_index.find(layer_key);
-    if (known == layer_index.end()) {
-      known = layer_index.emplace(layer_key, survey.layers.size()).first;
-      survey.layers.push_back({layer_name, 0, false, std::nullopt});
+    // Most entities name a layer that an entity before them named just so:
+    // its facts are found by the text as written.
+    auto spelled = layer_by_text.find(layer);
+    if (spelled == layer_by_text.end()) {
+      std::string layer_name = drawing.encoding().Decode(layer);
+      std::string layer_key = Upper(layer_name);
+      auto known = layer_index.find(layer_key);
+      if (known == layer_index.end()) {
+        known = layer_index.emplace(layer_key, survey.layers.size()).first;
+        survey.layers.push_back({layer_name, 0, false, std::nullopt});
+      }
+      for (const char* name : kModellerLayers) {
+        if (layer_key == Upper(name) &&
+            std::find(layers_seen.begin(), layers_seen.end(), layer_name) == layers_seen.end())
+          layers_seen.push_back(layer_name);
+      }
+      spelled = layer_by_text.emplace(layer, known->second).first;
     }
-    ++survey.layers[known->second].entities;
-    for (const char* name : kModellerLayers) {
-      if (layer_key == Upper(name) &&
-          std::find(layers_seen.begin(), layers_seen.end(), layer_name) == layers_seen.end())
-        layers_seen.push_back(layer_name);
-    }
+    ++survey.layers[spelled->second].entities;
 
     if (type == "INSERT") {
       for (const char* prefix : kModellerBlocks) {
