@@ -37,10 +37,10 @@ class ViewCursor {
 };
 
 template <class Cursor>
-std::string Rewrite(std::string_view old_text, Cursor cursor, const Tags& tags,
-                    const TextStyle& style) {
-  std::string out;
-  out.reserve(old_text.size() + 64);
+void Rewrite(std::string_view old_text, Cursor cursor, const Tags& tags, const TextStyle& style,
+             std::string* result) {
+  std::string& out = *result;
+  out.clear();
   // The old record is read alongside the new tags: old_tag starts at
   // old_start, and [run_start, old_start) is a run of old tags that the new
   // version keeps, not yet copied.
@@ -84,18 +84,18 @@ std::string Rewrite(std::string_view old_text, Cursor cursor, const Tags& tags,
     run_start = old_start;
   }
   flush_run();
-  return out;
 }
 
 }  // namespace
 
-std::string RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style) {
-  return Rewrite(old_text, TagCursor(old_text), tags, style);
+void RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style,
+                   std::string* out) {
+  Rewrite(old_text, TagCursor(old_text), tags, style, out);
 }
 
-std::string RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
-                          const Tags& tags, const TextStyle& style) {
-  return Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style);
+void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
+                   const Tags& tags, const TextStyle& style, std::string* out) {
+  Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out);
 }
 
 }  // namespace dxf

@@ -9,15 +9,17 @@
 
 namespace dxf {
 
-// The text of tags, a new version of the record old_text holds. Tags that
+// Writes into *out the text of tags, a new version of the record old_text
+// holds (old_text must not lie in *out). Tags that
 // stand unchanged (same code, same value) in the same order as in old_text
 // are copied from it byte for byte, runs of them at once; changed, added
 // and moved tags are written in style. Dropped tags are left out. The result
 // reads back as exactly tags.
-std::string RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style);
+void RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style,
+                   std::string* out);
 // The same for a record whose text is already split: old_tags are views
 // into old_text, in order, covering all of it.
-std::string RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
-                          const Tags& tags, const TextStyle& style);
+void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
+                   const Tags& tags, const TextStyle& style, std::string* out);
 
 }  // namespace dxf

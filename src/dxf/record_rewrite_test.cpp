@@ -9,6 +9,25 @@
 namespace dxf {
 namespace {
 
+std::string RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style) {
+  std::string out;
+  dxf::RewriteRecord(old_text, tags, style, &out);
+  return out;
+}
+
+std::string RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
+                          const Tags& tags, const TextStyle& style) {
+  std::string out;
+  dxf::RewriteRecord(old_text, old_tags, tags, style, &out);
+  return out;
+}
+
+}  // namespace
+}  // namespace dxf
+
+namespace dxf {
+namespace {
+
 // A record as a file may hold it: codes left-aligned and padded, CR LF and LF
 // mixed, so that a copied tag shows in the bytes.
 constexpr std::string_view kRecord =

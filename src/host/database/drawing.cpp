@@ -3,6 +3,7 @@
 #include "host/database/drawing.h"
 
 #include <cassert>
+#include <cstring>
 
 #include "dxf/record_rewrite.h"
 #include "dxf/text_case.h"
@@ -10,9 +11,12 @@
 
 namespace host {
 
-void RecordText::Replace(std::string text) {
-  owned_ = std::make_unique<std::string>(std::move(text));
-  view_ = *owned_;
+void RecordText::Replace(std::string_view text) {
+  std::unique_ptr<char[]> copy(new char[text.size() + 1]);
+  std::memcpy(copy.get(), text.data(), text.size());
+  copy[text.size()] = '\0';
+  view_ = std::string_view(copy.get(), text.size());
+  owned_ = std::move(copy);
 }
 
 namespace {
@@ -73,7 +77,8 @@ std::string_view Drawing::EntityType(EntityId id) const {
 }
 
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
-  entities_[id].text.Replace(dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style));
+  dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style, &rewrite_buffer_);
+  entities_[id].text.Replace(rewrite_buffer_);
 }
 
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags,
@@ -84,7 +89,8 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags,
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view current_text,
                             const std::vector<dxf::TagView>& current_tags) {
   assert(current_text == entities_[id].text.text());
-  entities_[id].text.Replace(dxf::RewriteRecord(current_text, current_tags, tags, file_.style));
+  dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &rewrite_buffer_);
+  entities_[id].text.Replace(rewrite_buffer_);
 }
 
 void Drawing::EraseEntity(EntityId id, bool erased) {

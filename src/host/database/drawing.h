@@ -33,12 +33,14 @@ class RecordText {
   RecordText() = default;
   explicit RecordText(std::string_view view) : view_(view) {}
   std::string_view text() const { return view_; }
-  void Replace(std::string text);
+  // Takes a copy of text, in one block of exactly its size (a conversion
+  // replaces every record of a drawing).
+  void Replace(std::string_view text);
   bool changed() const { return owned_ != nullptr; }
 
  private:
   std::string_view view_;
-  std::unique_ptr<std::string> owned_;
+  std::unique_ptr<char[]> owned_;
 };
 
 enum class ContainerKind {
@@ -294,6 +296,7 @@ class Drawing {
   bool has_handles_ = false;
   bool has_space_block_entities_ = false;  // some entity has in_space_block
   bool handles_scanned_ = false;
+  std::string rewrite_buffer_;  // where changed records are put together
   uint64_t next_handle_ = 1;
   std::vector<uint64_t> handles_in_use_;  // sorted; only once the top handle is used
   uint64_t free_handle_ = 1;              // where FreeHandleBelowTop looks next
