@@ -162,6 +162,7 @@ void CommandLine::RunPending() {
     RunLine(*line);
     DrainQueue();
   }
+  RunDeferred();
 }
 
 void CommandLine::Execute(const std::string& line) {
@@ -170,6 +171,7 @@ void CommandLine::Execute(const std::string& line) {
   Print(line);
   RunLine(line);
   DrainQueue();
+  RunDeferred();
 }
 
 void CommandLine::RunLine(const std::string& line) {
@@ -185,6 +187,7 @@ void CommandLine::RunLine(const std::string& line) {
 }
 
 void CommandLine::RunExpression(const std::string& first_line) {
+  RunDeferred();
   FlagScope in_command(&in_command_, true);
   FlagScope cancelled(&cancelled_, false);
   std::string text = first_line;
@@ -232,6 +235,7 @@ void CommandLine::RunCommand(const std::string& typed) {
       if (!stand_in) stand_in = FindStandIn("-" + name.name, name.english);
     }
     if (stand_in && session_) {
+      if (stand_in->deferred == Deferred::kRunFirst) RunDeferred();
       // Copied: the command may register or remove commands while it runs.
       StandInCommand command = stand_in->command;
       FlagScope in_command(&in_command_, true);
@@ -240,6 +244,7 @@ void CommandLine::RunCommand(const std::string& typed) {
       return;
     }
     if (const ModuleCommand* module_command = FindModuleCommand(name.name, name.english)) {
+      RunDeferred();
       void (*handler)() = module_command->handler;
       FlagScope in_command(&in_command_, true);
       FlagScope cancelled(&cancelled_, false);
@@ -290,11 +295,23 @@ void CommandLine::RegisterStandIn(const std::string& name, StandInCommand comman
 }
 
 void CommandLine::RegisterStandIn(const std::string& english_name, const std::string& local_name,
-                                  StandInCommand command) {
-  stand_ins_[dxf::UpperCase1252(local_name)] = StandIn{command, false};
+                                  StandInCommand command, Deferred deferred) {
+  stand_ins_[dxf::UpperCase1252(local_name)] = StandIn{command, false, deferred};
   // Registered second, so that a local name equal to the English one stays
   // reachable with "_".
-  stand_ins_[dxf::UpperCase1252(english_name)] = StandIn{std::move(command), true};
+  stand_ins_[dxf::UpperCase1252(english_name)] = StandIn{std::move(command), true, deferred};
+}
+
+void CommandLine::Defer(std::function<void()> work) {
+  RunDeferred();
+  deferred_ = std::move(work);
+}
+
+void CommandLine::RunDeferred() {
+  // Taken out first: the work may defer work of its own.
+  std::function<void()> work = std::move(deferred_);
+  deferred_ = nullptr;
+  if (work) work();
 }
 
 void CommandLine::RegisterFunction(const std::string& name, ExpressionFunction function) {

@@ -71,13 +71,28 @@ class CommandLine {
   void Queue(const std::string& script, bool echo);
   size_t queued() const { return queue_.size(); }
 
+  // ---- deferred work ----
+  // Work a command leaves undone for the next command to take over (a paste
+  // leaves its move to a scale that follows, so that the drawing is gone
+  // through once). It runs before the next command or expression starts,
+  // unless that is a stand-in registered as taking it over, and when the
+  // input is done: nothing else sees the drawing without it. Work already
+  // waiting runs first.
+  void Defer(std::function<void()> work);
+  // Runs the waiting work, if any, now.
+  void RunDeferred();
+
   // ---- commands ----
+  enum class Deferred {
+    kRunFirst,  // the waiting work runs before the command
+    kTakeOver,  // the command takes it over, or calls RunDeferred itself
+  };
   // A stand-in known under one name in every language.
   void RegisterStandIn(const std::string& name, StandInCommand command);
   // A stand-in with its English name (the one "_" asks for) and the German
   // name of a German host; either may be typed without "_".
   void RegisterStandIn(const std::string& english_name, const std::string& local_name,
-                       StandInCommand command);
+                       StandInCommand command, Deferred deferred = Deferred::kRunFirst);
   // A function of the expression evaluator, found without regard to case.
   void RegisterFunction(const std::string& name, ExpressionFunction function);
   // Module commands: group, global name, local name, handler.
@@ -110,6 +125,7 @@ class CommandLine {
   struct StandIn {
     StandInCommand command;
     bool english = true;  // found after "_"
+    Deferred deferred = Deferred::kRunFirst;
   };
   // Lines to read: the fed input at the bottom, the running script on top.
   struct InputFrame {
@@ -142,6 +158,7 @@ class CommandLine {
   std::vector<ModuleCommand> module_commands_;
   std::function<std::optional<std::string>(const std::string&)> interactive_;
   ShellHooks shell_hooks_;
+  std::function<void()> deferred_;
   bool quit_requested_ = false;
   bool in_command_ = false;
   bool cancelled_ = false;  // input ran out in the running command

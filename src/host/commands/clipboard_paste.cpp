@@ -79,6 +79,19 @@ void AddCopies(Drawing& drawing, const Clipboard& clipboard, ContainerId space,
 
 }  // namespace
 
+void FinishPendingPaste(Session& session, StandInState& state) {
+  if (!state.pending_paste) return;
+  PendingPaste paste = std::move(*state.pending_paste);
+  state.pending_paste.reset();
+  Drawing& drawing = session.drawing();
+  if (paste.drawing != &drawing) return;  // a drawing since closed
+  std::set<std::string> reported_already;
+  TransformEntities(drawing, paste.placed, paste.move, &reported_already,
+                    [&](bool main_entity, dxf::Tags* tags) {
+                      PlaceInSpace(tags, drawing, paste.space, main_entity);
+                    });
+}
+
 void ClipboardPaste(Session& session, StandInState& state) {
   CommandLine& cl = session.command_line();
   Drawing& drawing = session.drawing();
@@ -98,10 +111,13 @@ void ClipboardPaste(Session& session, StandInState& state) {
   std::set<std::string> points_only;
   if (clipboard.mode == Clipboard::Mode::kCutOriginals) {
     std::vector<EntityId> placed = RestoreOriginals(drawing, clipboard, space, &dropped_viewports);
-    // The space's marks are set in the same pass as the move.
-    TransformEntities(drawing, placed, move, &points_only, [&](bool main_entity, dxf::Tags* tags) {
-      PlaceInSpace(tags, drawing, space, main_entity);
-    });
+    // The move, with the space's marks set in the same pass, waits for the
+    // next command: a conversion scales what it pasted right away, and one
+    // pass through the drawing can do both. What the move will report is
+    // known now.
+    CollectPointsOnly(drawing, placed, move, &points_only);
+    state.pending_paste = PendingPaste{&drawing, std::move(placed), move, space};
+    cl.Defer([&session, &state] { FinishPendingPaste(session, state); });
     clipboard.mode = Clipboard::Mode::kPasted;
     clipboard.base = *point;
   } else {

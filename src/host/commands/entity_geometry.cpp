@@ -24,13 +24,21 @@ void Note(geometry::TransformResult result, std::string_view type,
   }
 }
 
+bool AllIdentity(std::span<const geometry::Transform> transforms) {
+  for (const geometry::Transform& t : transforms) {
+    if (!t.is_identity()) return false;
+  }
+  return true;
+}
+
 // Transforms records in file order, giving each VERTEX the frame of the
 // POLYLINE before it; the first record is the main entity when edit is set.
+// The transforms are applied one after the other, each as on its own.
 void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
-                      const geometry::Transform& transform, std::set<std::string>* points_only,
-                      const RecordEdit& edit) {
+                      std::span<const geometry::Transform> transforms,
+                      std::set<std::string>* points_only, const RecordEdit& edit) {
   std::optional<geometry::OwnerFrame> frame;
-  bool identity = transform.is_identity();
+  bool identity = AllIdentity(transforms);
   std::vector<dxf::TagView> views;
   for (size_t i = 0; i < records.size(); ++i) {
     EntityId id = records[i];
@@ -40,11 +48,15 @@ void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
     if (identity && !edit) continue;
     dxf::Tags tags = CopyEntityTags(drawing, id, &views);
     if (edit) edit(i == 0, &tags);
-    if (!identity && type != "SEQEND") {
-      if (type == "VERTEX" && frame) {
-        Note(geometry::TransformEntity(&tags, transform, *frame), type, points_only);
-      } else {
-        Note(geometry::TransformEntity(&tags, transform), type, points_only);
+    if (type != "SEQEND") {
+      for (size_t k = 0; k < transforms.size(); ++k) {
+        const geometry::Transform& transform = transforms[k];
+        if (transform.is_identity()) continue;
+        // The frame of a polyline does not change under a transform.
+        geometry::TransformResult result = type == "VERTEX" && frame
+                                               ? geometry::TransformEntity(&tags, transform, *frame)
+                                               : geometry::TransformEntity(&tags, transform);
+        if (k + 1 == transforms.size()) Note(result, type, points_only);
       }
     }
     if (type == "POLYLINE") {
@@ -53,6 +65,31 @@ void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
       frame.reset();
     }
     drawing.SetEntityTags(id, tags, views);
+  }
+}
+
+// Calls visit(records, main_group) for each group of records
+// TransformEntities changes, in its order: a main entity with its
+// subentities, then the entities of the block it owns (each block once,
+// only when blocks move at all).
+template <class Visit>
+void ForEachTransformGroup(const Drawing& drawing, const std::vector<EntityId>& mains,
+                           bool blocks_move, Visit visit) {
+  std::set<ContainerId> blocks_done;  // a block two dimensions share moves once
+  std::vector<EntityId> records;
+  for (EntityId main : mains) {
+    records.assign(1, main);
+    std::vector<EntityId> subs = SubEntitiesOf(drawing, main);
+    records.insert(records.end(), subs.begin(), subs.end());
+    visit(records, true);
+    if (!blocks_move) continue;
+    ContainerId block = OwnedBlock(drawing, main);
+    if (block == kNoContainer || !blocks_done.insert(block).second) continue;
+    records.clear();
+    for (EntityId id : drawing.container(block).entities) {
+      if (id != drawing.container(block).endblk) records.push_back(id);
+    }
+    visit(records, false);
   }
 }
 
@@ -138,23 +175,32 @@ ContainerId OwnedBlock(const Drawing& drawing, EntityId main) {
 void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
                        const geometry::Transform& transform, std::set<std::string>* points_only,
                        const RecordEdit& edit) {
-  if (transform.is_identity() && !edit) return;
-  std::set<ContainerId> blocks_done;  // a block two dimensions share moves once
-  std::vector<EntityId> records;
-  for (EntityId main : mains) {
-    records.assign(1, main);
-    std::vector<EntityId> subs = SubEntitiesOf(drawing, main);
-    records.insert(records.end(), subs.begin(), subs.end());
-    TransformInOrder(drawing, records, transform, points_only, edit);
-    if (transform.is_identity()) continue;
-    ContainerId block = OwnedBlock(drawing, main);
-    if (block == kNoContainer || !blocks_done.insert(block).second) continue;
-    records.clear();
-    for (EntityId id : drawing.container(block).entities) {
-      if (id != drawing.container(block).endblk) records.push_back(id);
+  TransformEntities(drawing, mains, std::span<const geometry::Transform>(&transform, 1),
+                    points_only, edit);
+}
+
+void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
+                       std::span<const geometry::Transform> transforms,
+                       std::set<std::string>* points_only, const RecordEdit& edit) {
+  bool identity = AllIdentity(transforms);
+  if (identity && !edit) return;
+  ForEachTransformGroup(drawing, mains, !identity,
+                        [&](const std::vector<EntityId>& records, bool main_group) {
+                          TransformInOrder(drawing, records, transforms, points_only,
+                                           main_group ? edit : RecordEdit{});
+                        });
+}
+
+void CollectPointsOnly(const Drawing& drawing, const std::vector<EntityId>& mains,
+                       const geometry::Transform& transform, std::set<std::string>* points_only) {
+  if (transform.is_identity() || !transform.is_valid()) return;
+  ForEachTransformGroup(drawing, mains, true, [&](const std::vector<EntityId>& records, bool) {
+    for (EntityId id : records) {
+      std::string_view type = drawing.EntityType(id);
+      if (type == "SEQEND") continue;
+      Note(geometry::TransformResultOf(type), type, points_only);
     }
-    TransformInOrder(drawing, records, transform, points_only, {});
-  }
+  });
 }
 
 void TransformTags(dxf::Tags* main, std::vector<dxf::Tags>* subentities,

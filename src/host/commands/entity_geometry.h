@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,16 @@ using RecordEdit = std::function<void(bool main_entity, dxf::Tags* tags)>;
 void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
                        const geometry::Transform& transform, std::set<std::string>* points_only,
                        const RecordEdit& edit = {});
+// The same for several transforms applied one after the other, in one pass:
+// each record comes out as from one TransformEntities per transform. Only
+// the last transform's types go into points_only.
+void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
+                       std::span<const geometry::Transform> transforms,
+                       std::set<std::string>* points_only, const RecordEdit& edit = {});
+// The types TransformEntities would put into points_only, without changing
+// anything.
+void CollectPointsOnly(const Drawing& drawing, const std::vector<EntityId>& mains,
+                       const geometry::Transform& transform, std::set<std::string>* points_only);
 
 // Transforms a main entity's record and its subentities' records that are
 // not in the drawing yet (a VERTEX in its POLYLINE's frame).

@@ -83,6 +83,52 @@ TEST_F(LayoutToModelTest, CutSwitchPasteScaleZoomBringsTheViewsToModelSpaceAtTru
   EXPECT_DOUBLE_EQ(commands::TagReal(vport, 40, 0), 240);  // max(240, 260 / aspect 2)
 }
 
+// A scale right after the paste does the paste's move in the same pass; the
+// drawing and what is said must be as when another command stands between.
+TEST_F(LayoutToModelTest, PasteAndScaleTogetherGiveWhatTheyGiveApart) {
+  dxf::Tags solid = {dxf::Tag(0, "3DSOLID"),
+                     dxf::Tag(5, "70"),
+                     dxf::Tag(330, "1E"),
+                     dxf::Tag(100, "AcDbEntity"),
+                     dxf::Tag(67, "1"),
+                     dxf::Tag(8, "0"),
+                     dxf::Tag(100, "AcDbModelerGeometry"),
+                     dxf::Tag(70, "1")};
+  auto convert = [&](const std::string& between) {
+    SetUp();
+    drawing().AddEntity(drawing().active_layout(), solid);
+    std::string transcript = Run("_cutclip\n_all\n\nTILEMODE\n1\n_pasteclip\n0,0\n" + between +
+                                 "._scale\n_all\n\n0.0\n2.000000\n");
+    return std::make_pair(drawing().WriteToString(), transcript);
+  };
+  auto [together, said_together] = convert("");
+  auto [apart, said_apart] = convert("TILEMODE\n1\n");
+  EXPECT_EQ(together, apart);
+  std::string between = "Befehl: TILEMODE\nNeuen Wert für TILEMODE eingeben <1>: 1\n";
+  size_t at = said_apart.find(between, said_apart.find("_pasteclip"));
+  ASSERT_NE(at, std::string::npos) << said_apart;
+  EXPECT_EQ(said_together, said_apart.erase(at, between.size()));
+  EXPECT_NE(said_together.find("Nur die Punkte von 3DSOLID wurden verschoben.\nBefehl: ._scale"),
+            std::string::npos)
+      << said_together;
+  EXPECT_NE(said_together.find("Nur die Punkte von 3DSOLID wurden skaliert."), std::string::npos);
+  EXPECT_DOUBLE_EQ(Real("51", 10), 180);
+}
+
+// The move is not lost when no scale takes it over: a cancelled scale, a
+// scale of other entities, or the end of the input.
+TEST_F(LayoutToModelTest, PasteMovesWhateverFollows) {
+  Run("_cutclip\n_all\n\nTILEMODE\n1\n_pasteclip\n0,0\n");
+  EXPECT_DOUBLE_EQ(Real("51", 10), 90);
+  SetUp();
+  Run("_cutclip\n_all\n\nTILEMODE\n1\n_pasteclip\n0,0\n._scale\n_all\n\n0.0\n");
+  EXPECT_DOUBLE_EQ(Real("51", 10), 90);
+  SetUp();
+  Run("_cutclip\n_all\n\nTILEMODE\n1\n_pasteclip\n0,0\n._scale\n_last\n\n0.0\n2\n");
+  EXPECT_EQ(Value("51", 67), "");  // moved into model space with the others
+  EXPECT_EQ(drawing().entity(Entity("51")).container, drawing().model_space());
+}
+
 TEST_F(LayoutToModelTest, CutErasesAndPasteRestoresWithTheSameHandles) {
   Run("_cutclip\n_all\n\n");
   EXPECT_TRUE(drawing().entity(Entity("51")).erased);

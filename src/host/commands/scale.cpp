@@ -1,13 +1,16 @@
 // SCALE: every selected entity is scaled about the base point,
 // p' = base + factor * (p - base). Dimensions are scaled with their blocks,
 // INSERTs with their ATTRIBs, POLYLINEs with their VERTEXes.
+#include <algorithm>
 #include <set>
 
 #include "host/cmdline/command_line.h"
 #include "host/commands/entity_geometry.h"
 #include "host/commands/prompt_input.h"
 #include "host/commands/selection.h"
+#include "host/commands/space_membership.h"
 #include "host/commands/stand_in_commands.h"
+#include "host/commands/stand_in_state.h"
 #include "host/commands/tag_edit.h"
 #include "host/session.h"
 
@@ -46,10 +49,30 @@ std::optional<double> AskFactor(CommandLine& cl) {
   }
 }
 
+// True when the selection holds just the entities a pending paste placed.
+bool TakesOverPaste(const StandInState& state, const Drawing& drawing,
+                    const std::vector<EntityId>& selection) {
+  if (!state.pending_paste || state.pending_paste->drawing != &drawing) return false;
+  std::vector<EntityId> placed = state.pending_paste->placed;
+  std::vector<EntityId> chosen = selection;
+  std::sort(placed.begin(), placed.end());
+  std::sort(chosen.begin(), chosen.end());
+  return placed == chosen;
+}
+
 }  // namespace
 
-void Scale(Session& session) {
+void Scale(Session& session, StandInState& state) {
   CommandLine& cl = session.command_line();
+  // A paste just before is taken over only by a scale of exactly what it
+  // placed; otherwise (and when the scale is cancelled) its move is done
+  // before this command changes anything.
+  struct FinishPaste {
+    CommandLine& cl;
+    ~FinishPaste() { cl.RunDeferred(); }
+  } finish_paste{cl};
+  // Choosing "all" or "last" does not depend on where the entities lie, so
+  // the selection may be made before the paste's move.
   std::optional<std::vector<EntityId>> selection = SelectObjects(session);
   if (!selection || selection->empty()) return;
   std::optional<geometry::Vec3> base = AskPoint(cl, "Basispunkt angeben: ");
@@ -61,7 +84,19 @@ void Scale(Session& session) {
   transform.factor = *factor;
   transform.base = *base;
   std::set<std::string> points_only;
-  TransformEntities(session.drawing(), *selection, transform, &points_only);
+  Drawing& drawing = session.drawing();
+  if (TakesOverPaste(state, drawing, *selection)) {
+    PendingPaste paste = std::move(*state.pending_paste);
+    state.pending_paste.reset();
+    const geometry::Transform both[] = {paste.move, transform};
+    TransformEntities(drawing, *selection, both, &points_only,
+                      [&](bool main_entity, dxf::Tags* tags) {
+                        PlaceInSpace(tags, drawing, paste.space, main_entity);
+                      });
+  } else {
+    cl.RunDeferred();
+    TransformEntities(drawing, *selection, transform, &points_only);
+  }
   for (const std::string& type : points_only) {
     cl.Message("Nur die Punkte von " + type + " wurden skaliert.");
   }

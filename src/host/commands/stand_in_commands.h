@@ -21,7 +21,9 @@ void ClipboardPaste(Session& session, StandInState& state);
 // TILEMODE: asks for the new value and switches the current space.
 void TileMode(Session& session);
 // SCALE: selection, base point, factor.
-void Scale(Session& session);
+void Scale(Session& session, StandInState& state);
+// Does the move of a pending paste (nothing when none is pending).
+void FinishPendingPaste(Session& session, StandInState& state);
 // ZOOM: Grenzen (extents) and Alles (limits and extents).
 void Zoom(Session& session);
 // (amgsetdwgsetting "name" "value") and (amggetdwgsetting "name").

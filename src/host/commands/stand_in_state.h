@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,19 @@ struct Clipboard {
   }
 };
 
+// A paste of cut entities whose move waits for the command after it: a
+// scale of just those entities takes the move over and does both in one
+// pass; anything else has it done first (CommandLine::Defer).
+struct PendingPaste {
+  const Drawing* drawing = nullptr;
+  std::vector<EntityId> placed;  // main entities, in the order they were placed
+  geometry::Transform move;
+  ContainerId space = kNoContainer;
+};
+
 struct StandInState {
   Clipboard clipboard;
+  std::optional<PendingPaste> pending_paste;
   // Add-on drawing settings kept in memory for drawings without OBJECTS.
   std::map<std::string, std::string> memory_settings;
 };

@@ -15,7 +15,9 @@ void RegisterStandIns(CommandLine& cl) {
   cl.RegisterStandIn("COPYCLIP", [state](Session& s) { ClipboardCopy(s, *state, false); });
   cl.RegisterStandIn("PASTECLIP", [state](Session& s) { ClipboardPaste(s, *state); });
   cl.RegisterStandIn("TILEMODE", TileMode);
-  cl.RegisterStandIn("SCALE", "VARIA", Scale);
+  cl.RegisterStandIn(
+      "SCALE", "VARIA", [state](Session& s) { Scale(s, *state); },
+      CommandLine::Deferred::kTakeOver);
   cl.RegisterStandIn("ZOOM", Zoom);
   cl.RegisterStandIn("CHANGE", "ÄNDERN", Change);
   cl.RegisterStandIn("DIMOVERRIDE", "BEMÜBERSCHR", DimOverride);

@@ -76,6 +76,11 @@ TransformResult TransformEntity(dxf::Tags* tags, const Transform& t) {
   return TransformEntity(tags, t, OwnerFrame{});
 }
 
+TransformResult TransformResultOf(std::string_view type) {
+  // A rule's result follows from its type alone.
+  return MakeEntityRule(type, dxf::Tags{}, OwnerFrame{})->result();
+}
+
 TransformResult TransformEntity(dxf::Tags* tags, const Transform& t, const OwnerFrame& owner) {
   if (!t.is_valid()) return TransformResult::kInvalid;
   const std::string type(RecordType(*tags));

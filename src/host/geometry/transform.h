@@ -53,6 +53,9 @@ OwnerFrame OwnerFrameOf(const std::vector<dxf::TagView>& polyline);
 // numbers are left as they stand. A VERTEX transformed through the first
 // overload is taken as a vertex of a 2D polyline in the world frame.
 TransformResult TransformEntity(dxf::Tags* tags, const Transform& t);
+// What TransformEntity gives for a record of that type under a valid
+// transform that is not the identity.
+TransformResult TransformResultOf(std::string_view type);
 TransformResult TransformEntity(dxf::Tags* tags, const Transform& t, const OwnerFrame& owner);
 
 }  // namespace host::geometry
