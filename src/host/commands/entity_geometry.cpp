@@ -184,11 +184,58 @@ void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
                        std::set<std::string>* points_only, const RecordEdit& edit) {
   bool identity = AllIdentity(transforms);
   if (identity && !edit) return;
-  ForEachTransformGroup(drawing, mains, !identity,
-                        [&](const std::vector<EntityId>& records, bool main_group) {
-                          TransformInOrder(drawing, records, transforms, points_only,
-                                           main_group ? edit : RecordEdit{});
-                        });
+  if (mains.size() < kTwoThreadsFrom) {
+    ForEachTransformGroup(drawing, mains, !identity,
+                          [&](const std::vector<EntityId>& records, bool main_group) {
+                            TransformInOrder(drawing, records, transforms, points_only,
+                                             main_group ? edit : RecordEdit{});
+                          });
+    return;
+  }
+  // A large selection is transformed in two halves at once. Every record is
+  // changed by itself alone, so the result is the same; a block that two
+  // dimensions share is given beforehand to the first of them, as the walk
+  // in order would have done. (Transforms and the space marks leave the
+  // block names alone.)
+  std::vector<ContainerId> owned(mains.size(), kNoContainer);
+  if (!identity) {
+    std::set<ContainerId> blocks_done;
+    for (size_t i = 0; i < mains.size(); ++i) {
+      ContainerId block = OwnedBlock(drawing, mains[i]);
+      if (block != kNoContainer && blocks_done.insert(block).second) owned[i] = block;
+    }
+  }
+  auto transform_range = [&](size_t begin, size_t end, std::set<std::string>* types) {
+    std::vector<EntityId> records;
+    for (size_t i = begin; i < end; ++i) {
+      records.assign(1, mains[i]);
+      std::vector<EntityId> subs = SubEntitiesOf(drawing, mains[i]);
+      records.insert(records.end(), subs.begin(), subs.end());
+      TransformInOrder(drawing, records, transforms, types, edit);
+      if (owned[i] == kNoContainer) continue;
+      const Container& block = drawing.container(owned[i]);
+      records.clear();
+      for (EntityId id : block.entities) {
+        if (id != block.endblk) records.push_back(id);
+      }
+      TransformInOrder(drawing, records, transforms, types, {});
+    }
+  };
+  size_t middle = mains.size() / 2;
+  std::set<std::string> first_types;
+  std::thread helper;
+  try {
+    helper = std::thread([&] { transform_range(0, middle, &first_types); });
+  } catch (const std::system_error&) {
+    transform_range(0, middle, &first_types);  // no thread to be had
+  }
+  std::set<std::string> second_types;
+  transform_range(middle, mains.size(), &second_types);
+  if (helper.joinable()) helper.join();
+  if (points_only) {
+    points_only->insert(first_types.begin(), first_types.end());
+    points_only->insert(second_types.begin(), second_types.end());
+  }
 }
 
 void CollectPointsOnly(const Drawing& drawing, const std::vector<EntityId>& mains,

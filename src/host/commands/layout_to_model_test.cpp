@@ -115,6 +115,32 @@ TEST_F(LayoutToModelTest, PasteAndScaleTogetherGiveWhatTheyGiveApart) {
   EXPECT_DOUBLE_EQ(Real("51", 10), 180);
 }
 
+// Thousands of entities are moved in two halves at once; a block that two
+// dimensions in different halves share must still move just once.
+TEST_F(LayoutToModelTest, LargeSelectionsGiveWhatSmallOnesGive) {
+  dxf::Tags dimension = Tags("53");
+  for (int i = 0; i < 5000; ++i) {
+    std::string handle = drawing().NewHandle();
+    drawing().AddEntity(drawing().active_layout(),
+                        {{0, "LINE"}, {5, handle}, {330, "1E"}, {100, "AcDbEntity"}, {67, "1"},
+                         {8, "0"}, {100, "AcDbLine"}, {10, "20.0"}, {20, "20.0"}, {30, "0.0"},
+                         {11, "30.0"}, {21, "30.0"}, {31, "0.0"}});
+  }
+  dimension[1].value = "7000";  // a second dimension drawn by *D1, last of all
+  drawing().AddEntity(drawing().active_layout(), dimension);
+  Run("_cutclip\n_all\n\nTILEMODE\n1\n_pasteclip\n0,0\n._scale\n_all\n\n0.0\n2.000000\n");
+  // As for the views alone (the new lines lie inside them).
+  EXPECT_DOUBLE_EQ(Real("51", 10), 180);
+  EXPECT_DOUBLE_EQ(Real("5B", 10), 100);
+  EXPECT_DOUBLE_EQ(Real("2A", 10), 0);
+  EXPECT_DOUBLE_EQ(Real("2A", 11), 80);
+  EXPECT_DOUBLE_EQ(Real("53", 13), 0);
+  EXPECT_DOUBLE_EQ(Real("7000", 13), 0);
+  EXPECT_DOUBLE_EQ(Real("7000", 42), 80);
+  EXPECT_EQ(drawing().entity(Entity("7000")).container, drawing().model_space());
+  EXPECT_EQ(Value("7000", 67), "");
+}
+
 // The move is not lost when no scale takes it over: a cancelled scale, a
 // scale of other entities, or the end of the input.
 TEST_F(LayoutToModelTest, PasteMovesWhateverFollows) {

@@ -21,6 +21,13 @@ void RecordText::Replace(std::string_view text) {
 
 namespace {
 
+// Where a changed record is put together before it is copied into a block
+// of its own size; one per thread.
+std::string& RewriteBuffer() {
+  thread_local std::string buffer;
+  return buffer;
+}
+
 bool IsSubentityType(std::string_view type) {
   return type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
 }
@@ -77,8 +84,9 @@ std::string_view Drawing::EntityType(EntityId id) const {
 }
 
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
-  dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style, &rewrite_buffer_);
-  entities_[id].text.Replace(rewrite_buffer_);
+  std::string& buffer = RewriteBuffer();
+  dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style, &buffer);
+  entities_[id].text.Replace(buffer);
 }
 
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags,
@@ -89,8 +97,9 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags,
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view current_text,
                             const std::vector<dxf::TagView>& current_tags) {
   assert(current_text == entities_[id].text.text());
-  dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &rewrite_buffer_);
-  entities_[id].text.Replace(rewrite_buffer_);
+  std::string& buffer = RewriteBuffer();
+  dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &buffer);
+  entities_[id].text.Replace(buffer);
 }
 
 void Drawing::EraseEntity(EntityId id, bool erased) {

@@ -140,6 +140,8 @@ class Drawing {
   void EntityTags(EntityId id, std::vector<dxf::TagView>* tags) const;
   std::string_view EntityType(EntityId id) const;
   // Replaces the entity's record with these tags, written in the file's style.
+  // The records of different entities may be set from several threads at
+  // once, as long as nothing else in the drawing changes meanwhile.
   void SetEntityTags(EntityId id, const dxf::Tags& tags);
   // The same when the record's current tags are at hand (as EntityTags gave
   // them): the record is not split again.
@@ -296,7 +298,6 @@ class Drawing {
   bool has_handles_ = false;
   bool has_space_block_entities_ = false;  // some entity has in_space_block
   bool handles_scanned_ = false;
-  std::string rewrite_buffer_;  // where changed records are put together
   uint64_t next_handle_ = 1;
   std::vector<uint64_t> handles_in_use_;  // sorted; only once the top handle is used
   uint64_t free_handle_ = 1;              // where FreeHandleBelowTop looks next
