@@ -112,9 +112,9 @@ TEST(LineLength, FindsTheFirstLineEndWhateverTheBytesAround) {
 // The cursor reads three-column codes the quick way and every other code
 // line the general way; both must give what a line-by-line reading gives.
 TEST(TagCursor, ReadsEveryCodeLayoutAsALineByLineReadingDoes) {
-  const std::vector<std::string> code_lines = {
-      "  0", " 10", "330", "1001", "0", "10", "  -1", "-5", "\t 8", " 62 ", "  0\r", "1071",
-      " 1 ", "  5\t", "100", "999", "  7", "0  "};
+  const std::vector<std::string> code_lines = {"  0",  " 10",   "330",  "1001", "0",     "10",
+                                               "  -1", "-5",    "\t 8", " 62 ", "  0\r", "1071",
+                                               " 1 ",  "  5\t", "100",  "999",  "  7",   "0  "};
   for (const char* eol : {"\n", "\r\n"}) {
     std::string text;
     for (const std::string& code : code_lines) text += code + eol + "value" + eol;

@@ -121,10 +121,19 @@ TEST_F(LayoutToModelTest, LargeSelectionsGiveWhatSmallOnesGive) {
   dxf::Tags dimension = Tags("53");
   for (int i = 0; i < 5000; ++i) {
     std::string handle = drawing().NewHandle();
-    drawing().AddEntity(drawing().active_layout(),
-                        {{0, "LINE"}, {5, handle}, {330, "1E"}, {100, "AcDbEntity"}, {67, "1"},
-                         {8, "0"}, {100, "AcDbLine"}, {10, "20.0"}, {20, "20.0"}, {30, "0.0"},
-                         {11, "30.0"}, {21, "30.0"}, {31, "0.0"}});
+    drawing().AddEntity(drawing().active_layout(), {{0, "LINE"},
+                                                    {5, handle},
+                                                    {330, "1E"},
+                                                    {100, "AcDbEntity"},
+                                                    {67, "1"},
+                                                    {8, "0"},
+                                                    {100, "AcDbLine"},
+                                                    {10, "20.0"},
+                                                    {20, "20.0"},
+                                                    {30, "0.0"},
+                                                    {11, "30.0"},
+                                                    {21, "30.0"},
+                                                    {31, "0.0"}});
   }
   dimension[1].value = "7000";  // a second dimension drawn by *D1, last of all
   drawing().AddEntity(drawing().active_layout(), dimension);
