@@ -10,6 +10,19 @@
 namespace host::testing {
 namespace {
 
+// An ACIS solid (handle 70) on the layout: a type whose data the host can
+// only move and scale by its points.
+dxf::Tags SolidOnTheLayout() {
+  return {dxf::Tag(0, "3DSOLID"),
+          dxf::Tag(5, "70"),
+          dxf::Tag(330, "1E"),
+          dxf::Tag(100, "AcDbEntity"),
+          dxf::Tag(67, "1"),
+          dxf::Tag(8, "0"),
+          dxf::Tag(100, "AcDbModelerGeometry"),
+          dxf::Tag(70, "1")};
+}
+
 class LayoutToModelTest : public StandInTest {
  protected:
   void SetUp() override {
@@ -86,14 +99,7 @@ TEST_F(LayoutToModelTest, CutSwitchPasteScaleZoomBringsTheViewsToModelSpaceAtTru
 // A scale right after the paste does the paste's move in the same pass; the
 // drawing and what is said must be as when another command stands between.
 TEST_F(LayoutToModelTest, PasteAndScaleTogetherGiveWhatTheyGiveApart) {
-  dxf::Tags solid = {dxf::Tag(0, "3DSOLID"),
-                     dxf::Tag(5, "70"),
-                     dxf::Tag(330, "1E"),
-                     dxf::Tag(100, "AcDbEntity"),
-                     dxf::Tag(67, "1"),
-                     dxf::Tag(8, "0"),
-                     dxf::Tag(100, "AcDbModelerGeometry"),
-                     dxf::Tag(70, "1")};
+  dxf::Tags solid = SolidOnTheLayout();
   auto convert = [&](const std::string& between) {
     SetUp();
     drawing().AddEntity(drawing().active_layout(), solid);
@@ -265,14 +271,7 @@ TEST_F(LayoutToModelTest, ScaleByReferenceLengths) {
 }
 
 TEST_F(LayoutToModelTest, ScaleNamesATypeItCanOnlyMoveByItsPointsOnce) {
-  dxf::Tags solid = {dxf::Tag(0, "3DSOLID"),
-                     dxf::Tag(5, "70"),
-                     dxf::Tag(330, "1E"),
-                     dxf::Tag(100, "AcDbEntity"),
-                     dxf::Tag(67, "1"),
-                     dxf::Tag(8, "0"),
-                     dxf::Tag(100, "AcDbModelerGeometry"),
-                     dxf::Tag(70, "1")};
+  dxf::Tags solid = SolidOnTheLayout();
   drawing().AddEntity(drawing().active_layout(), solid);
   solid[1].value = "71";
   drawing().AddEntity(drawing().active_layout(), solid);
