@@ -1,16 +1,14 @@
 #include "host/api/layer_records.h"
 
 #include "host/api/text_util.h"
+#include "host/database/record_scan.h"
 
 namespace host::api {
 
 std::string RecordName(const Drawing& drawing, TableRecordId id) {
-  std::vector<dxf::TagView> tags;
-  drawing.TableRecordTags(id, &tags);
-  for (const dxf::TagView& tag : tags) {
-    if (tag.code == 2) return std::string(TrimBlanks(tag.value));
-  }
-  return std::string();
+  // Looked up for every entity that is given a layer: read up to the name.
+  std::optional<std::string_view> name = FindValue(drawing.table_record(id).text.text(), 2);
+  return name ? std::string(TrimBlanks(*name)) : std::string();
 }
 
 TableRecordId FindLiveRecord(const Drawing& drawing, std::string_view table,
