@@ -1,17 +1,14 @@
 #include "host/api/item_kinds.h"
 
+#include <array>
+
 #include "sdk/adslib.h"
 
 namespace host::api {
 
-bool IsPointItemCode(int code) {
-  return (code >= 10 && code <= 18) || (code >= 110 && code <= 112) || code == 210 ||
-         (code >= 1010 && code <= 1013);
-}
-
 namespace {
 
-ItemKind KindOfTypeUncached(int type) {
+constexpr ItemKind KindOfTypeUncached(int type) {
   // ADS type codes, used by application lists, filters and system variables.
   switch (type) {
     case RTREAL:
@@ -74,20 +71,19 @@ ItemKind KindOfTypeUncached(int type) {
 }
 
 // Every chain item of every record asks for its kind: the group codes are
-// looked up in a table made once.
-struct GroupCodeKinds {
-  static constexpr int kLast = 1071;
-  ItemKind kinds[kLast + 1];
-  GroupCodeKinds() {
-    for (int code = 0; code <= kLast; ++code) kinds[code] = KindOfTypeUncached(code);
-  }
-};
+// looked up in a table the compiler makes.
+constexpr int kLastGroupCode = 1071;
+constexpr std::array<ItemKind, kLastGroupCode + 1> MakeGroupCodeKinds() {
+  std::array<ItemKind, kLastGroupCode + 1> kinds{};
+  for (int code = 0; code <= kLastGroupCode; ++code) kinds[code] = KindOfTypeUncached(code);
+  return kinds;
+}
+constexpr std::array<ItemKind, kLastGroupCode + 1> kGroupCodeKinds = MakeGroupCodeKinds();
 
 }  // namespace
 
 ItemKind KindOfType(int type) {
-  static const GroupCodeKinds table;
-  if (type >= 0 && type <= GroupCodeKinds::kLast) return table.kinds[type];
+  if (type >= 0 && type <= kLastGroupCode) return kGroupCodeKinds[type];
   return KindOfTypeUncached(type);
 }
 

@@ -25,7 +25,10 @@ ItemKind KindOfType(int type);
 
 // The x code of a point: 10-18, 110-112, 210 (extrusion), 1010-1013. Its y
 // and z stand under code+10 and code+20 in a file.
-bool IsPointItemCode(int code);
+constexpr bool IsPointItemCode(int code) {
+  return (code >= 10 && code <= 18) || (code >= 110 && code <= 112) || code == 210 ||
+         (code >= 1010 && code <= 1013);
+}
 
 // Angles 50-58 are degrees in files and radians in chains.
 inline bool IsAngleCode(int code) { return code >= 50 && code <= 58; }

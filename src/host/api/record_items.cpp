@@ -38,6 +38,7 @@ void ReadScalar(int code, std::string_view text, RecordItem* item) {
 
 void ParseRecordItems(ParsedRecord* rec, RecordKind kind) {
   rec->items.clear();
+  rec->items.reserve(rec->tags.size());
   rec->layout = RecordLayout{};
   const std::vector<dxf::TagView>& tags = rec->tags;
   RecordLayout& layout = rec->layout;
