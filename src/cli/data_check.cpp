@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <optional>
 #include <set>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
 #include "dxf/tag.h"
+#include "host/database/handle_table.h"
 #include "host/database/record_scan.h"
 
 namespace cli {
@@ -157,18 +159,15 @@ Parsed ParseTypeAndHandle(std::string_view text) {
   return parsed;
 }
 
-// Handles of records (entities, table records, table heads, BLOCK/ENDBLK
-// records, objects) with how often each occurs; with only, just those.
-std::unordered_map<uint64_t, size_t> CountHandles(
-    const std::vector<std::string_view>& texts,
-    const std::unordered_map<uint64_t, size_t>* only = nullptr) {
-  std::unordered_map<uint64_t, size_t> counts;
-  counts.reserve(only ? only->size() : texts.size());
-  for (std::string_view text : texts) {
-    std::optional<uint64_t> handle = FirstHandle(text);
-    if (handle && (!only || only->count(*handle))) ++counts[*handle];
-  }
-  return counts;
+// The handles of records (entities, table records, table heads,
+// BLOCK/ENDBLK records, objects), sorted: a handle used twice makes a run.
+std::vector<uint64_t> SortedHandles(const std::vector<std::string_view>& texts) {
+  std::vector<uint64_t> handles;
+  handles.reserve(texts.size());
+  for (std::string_view text : texts)
+    if (std::optional<uint64_t> handle = FirstHandle(text)) handles.push_back(*handle);
+  std::sort(handles.begin(), handles.end());
+  return handles;
 }
 
 std::vector<std::string_view> LiveRecordTexts(const Drawing& d) {
@@ -218,47 +217,95 @@ bool OnlyAdded(std::string_view before, std::string_view after) {
   return true;
 }
 
+// Below this many entities the check runs on one thread.
+constexpr size_t kTwoThreadsFrom = 4096;
+
+// Adds a part's findings to what the parts before it found.
+void Append(DataCheckResult&& part, DataCheckResult* result) {
+  for (std::string& problem : part.problems) result->problems.push_back(std::move(problem));
+  for (const auto& [type, count] : part.deleted) result->deleted[type] += count;
+  result->entities_checked += part.entities_checked;
+}
+
 class Checker {
  public:
   Checker(const DataSnapshot& before, const Drawing& after, DataCheckResult* result)
-      : before_(before), after_(after), result_(*result) {}
+      : before_(before), after_(after), result_(result) {}
 
   void Run() {
-    CheckEntities();
+    size_t count = before_.entities.size();
+    if (count < kTwoThreadsFrom) {
+      CheckEntities(0, count);
+      CheckOthers();
+      return;
+    }
+    // A large drawing is checked on two threads: the second half of the
+    // entities and the handles on a helper. The drawing is only read; what
+    // it builds lazily (the header's seed, here the handle table) is made
+    // before the helper starts. Problems keep the order of one thread.
+    after_.HeaderValue("$HANDSEED");
+    size_t middle = count / 2;
+    Checker helper(before_, after_, nullptr);
+    helper.shared_by_handle_ = &ByHandle();
+    DataCheckResult second_half, handles, others;
+    std::thread thread([&] {
+      helper.result_ = &second_half;
+      helper.CheckEntities(middle, count);
+      helper.result_ = &handles;
+      helper.CheckHandles();
+    });
+    CheckEntities(0, middle);
+    DataCheckResult* first_half = result_;
+    result_ = &others;
+    CheckTableRecords();
+    CheckObjects();
+    CheckSections();
+    thread.join();
+    result_ = first_half;
+    Append(std::move(second_half), result_);
+    Append(std::move(others), result_);
+    Append(std::move(handles), result_);
+  }
+
+ private:
+  void CheckOthers() {
     CheckTableRecords();
     CheckObjects();
     CheckSections();
     CheckHandles();
   }
 
- private:
-  void Problem(std::string text) { result_.problems.push_back(std::move(text)); }
+  void Problem(std::string text) { result_->problems.push_back(std::move(text)); }
 
   // After: live and erased entities by handle (id, live), built when an
   // entity is not found where it was.
-  const std::unordered_map<uint64_t, std::pair<EntityId, bool>>& ByHandle() {
+  const host::HandleTable<std::pair<EntityId, bool>>& ByHandle() {
+    if (shared_by_handle_) return *shared_by_handle_;
     if (by_handle_built_) return by_handle_;
     by_handle_built_ = true;
+    by_handle_ = host::HandleTable<std::pair<EntityId, bool>>(after_.entity_count());
     for (EntityId id = 0; id < after_.entity_count(); ++id) {
       std::optional<uint64_t> handle = host::ParseHandle(after_.EntityHandle(id));
       if (!handle) continue;
       bool live = !after_.entity(id).erased;
-      auto [it, added] = by_handle_.emplace(*handle, std::make_pair(id, live));
-      if (!added && live && !it->second.second) it->second = {id, true};
+      auto [kept, added] = by_handle_.Insert(*handle, std::make_pair(id, live));
+      if (!added && live && !kept->second) *kept = {id, true};
     }
     return by_handle_;
   }
 
-  void CheckEntities() {
-    for (const DataSnapshot::Record& record : before_.entities) {
-      ++result_.entities_checked;
+  // The entities [begin, end) of the snapshot.
+  void CheckEntities(size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      const DataSnapshot::Record& record = before_.entities[i];
+      ++result_->entities_checked;
       // The common case costs nothing: the entity still has the very text
       // it was read with.
       if (record.id < after_.entity_count()) {
         const host::Entity& entity = after_.entity(record.id);
         std::string_view text = entity.text.text();
         if (text.data() == record.text.data() && text.size() == record.text.size()) {
-          if (entity.erased) ++result_.deleted[std::string(dxf::RecordType(text))];
+          if (entity.erased) ++result_->deleted[std::string(dxf::RecordType(text))];
           continue;
         }
       }
@@ -279,9 +326,8 @@ class Checker {
         live = !after_.entity(now).erased;
       }
       if (old.handle && (now == host::kNoEntity || !live)) {
-        auto found = ByHandle().find(*old.handle);
-        if (found != ByHandle().end() && (now == host::kNoEntity || found->second.second))
-          std::tie(now, live) = found->second;
+        const std::pair<EntityId, bool>* found = ByHandle().Find(*old.handle);
+        if (found && (now == host::kNoEntity || found->second)) std::tie(now, live) = *found;
       }
       if (now == host::kNoEntity) {
         Problem(Describe(old, record) + " (input line " + std::to_string(record.line) +
@@ -289,7 +335,7 @@ class Checker {
         continue;
       }
       if (!live) {
-        ++result_.deleted[std::string(old.type)];
+        ++result_->deleted[std::string(old.type)];
         continue;
       }
       std::string_view text = after_.entity(now).text.text();
@@ -387,25 +433,28 @@ class Checker {
 
   void CheckHandles() {
     if (!before_.has_handles) return;
-    std::unordered_map<uint64_t, size_t> counts = CountHandles(LiveRecordTexts(after_));
-    uint64_t highest = 0;
-    std::unordered_map<uint64_t, size_t> shared;
-    for (const auto& [handle, count] : counts) {
-      highest = std::max(highest, handle);
-      if (count > 1) shared.emplace(handle, count);
+    std::vector<uint64_t> handles = SortedHandles(LiveRecordTexts(after_));
+    uint64_t highest = handles.empty() ? 0 : handles.back();
+    std::vector<std::pair<uint64_t, size_t>> shared;  // by handle, with the count
+    for (size_t i = 0, j; i < handles.size(); i = j) {
+      for (j = i + 1; j < handles.size() && handles[j] == handles[i];) ++j;
+      if (j - i > 1) shared.emplace_back(handles[i], j - i);
     }
     // Handles the input already shared are not the conversion's doing.
-    std::unordered_map<uint64_t, size_t> old_counts;
-    if (!shared.empty()) old_counts = CountHandles(LiveRecordTexts(before_), &shared);
-    std::vector<uint64_t> doubled;
-    for (const auto& [handle, count] : shared) {
-      auto old = old_counts.find(handle);
-      if (old == old_counts.end() || old->second < count) doubled.push_back(handle);
+    if (!shared.empty()) {
+      host::HandleTable<size_t> old_counts(shared.size());
+      for (const auto& entry : shared) old_counts.Insert(entry.first, 0);
+      for (std::string_view text : LiveRecordTexts(before_)) {
+        std::optional<uint64_t> handle = FirstHandle(text);
+        if (!handle) continue;
+        if (size_t* count = old_counts.Find(*handle)) ++*count;
+      }
+      for (const auto& [handle, count] : shared) {
+        if (*old_counts.Find(handle) >= count) continue;
+        Problem("the handle " + HandleText(handle) + " is used by " + std::to_string(count) +
+                " records");
+      }
     }
-    std::sort(doubled.begin(), doubled.end());
-    for (uint64_t handle : doubled)
-      Problem("the handle " + HandleText(handle) + " is used by " + std::to_string(counts[handle]) +
-              " records");
     std::optional<std::string> seed = after_.HeaderValue("$HANDSEED");
     if (!seed) return;
     std::optional<uint64_t> value = host::ParseHandle(*seed);
@@ -426,8 +475,9 @@ class Checker {
 
   const DataSnapshot& before_;
   const Drawing& after_;
-  DataCheckResult& result_;
-  std::unordered_map<uint64_t, std::pair<EntityId, bool>> by_handle_;
+  DataCheckResult* result_;
+  host::HandleTable<std::pair<EntityId, bool>> by_handle_;
+  const host::HandleTable<std::pair<EntityId, bool>>* shared_by_handle_ = nullptr;
   bool by_handle_built_ = false;
 };
 

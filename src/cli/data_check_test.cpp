@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "host/database/drawing_test_support.h"
+#include "host/database/record_scan.h"
 
 namespace cli {
 namespace {
@@ -224,6 +225,39 @@ TEST(DataCheckInputTest, DuplicatesAlreadyInTheInputAreNotBlamedOnTheConversion)
   DataSnapshot before = TakeDataSnapshot(*drawing);
   DataCheckResult result = CheckNoDataLost(before, *drawing);
   EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
+}
+
+// A large drawing is checked on two threads; what they find comes in the
+// order one thread gives: entities by input order, then the handles.
+TEST(DataCheckLargeTest, TwoThreadsReportInEntityOrder) {
+  std::string lines;
+  for (int i = 0; i < 6000; ++i)
+    lines += "0\nCIRCLE\n5\n" + host::FormatHandle(0x1000 + i) + "\n8\n0\n40\n1.0\n";
+  std::string text = kDrawing;
+  text.insert(text.find("0\nENDSEC\n0\nSECTION\n2\nOBJECTS"), lines);
+  text.replace(text.find("$HANDSEED\n5\n100\n"), 16, "$HANDSEED\n5\n9000\n");
+  std::unique_ptr<host::Drawing> drawing = LoadDrawing(text);
+  ASSERT_NE(drawing, nullptr);
+  DataSnapshot before = TakeDataSnapshot(*drawing);
+  auto retype = [&](uint64_t handle, const char* type) {
+    host::EntityId id = drawing->FindEntityByHandle(host::FormatHandle(handle));
+    drawing->SetEntityTags(id, dxf::Tags{{0, type}, {5, host::FormatHandle(handle)}, {8, "0"}});
+  };
+  retype(0x1000 + 5900, "ARC");
+  retype(0x1000 + 10, "ELLIPSE");
+  for (int i : {3, 3000, 5999})
+    drawing->EraseEntity(drawing->FindEntityByHandle(host::FormatHandle(0x1000 + i)));
+  drawing->AddEntity(drawing->model_space(),
+                     dxf::Tags{{0, "LINE"}, {5, "100A"}, {8, "0"}, {10, "0"}, {20, "0"}});
+  drawing->AddEntity(drawing->model_space(),
+                     dxf::Tags{{0, "LINE"}, {5, "A000"}, {8, "0"}, {10, "0"}, {20, "0"}});
+  DataCheckResult result = CheckNoDataLost(before, *drawing);
+  EXPECT_EQ(result.problems,
+            (std::vector<std::string>{"CIRCLE 100A became a ELLIPSE", "CIRCLE 270C became a ARC",
+                                      "the handle 100A is used by 2 records",
+                                      "$HANDSEED 9000 is not above the highest handle A000"}));
+  EXPECT_EQ(result.entities_checked, 6003u);
+  EXPECT_EQ(result.deleted, (std::map<std::string, size_t>{{"CIRCLE", 3}}));
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ EntityId Drawing::AddSeqend(EntityId main) {
   seqend.position = kNotWalked;
   EntityId id = static_cast<EntityId>(entities_.size());
   entities_.push_back(std::move(seqend));
-  if (entity_index_built_ && !handle.empty()) entity_by_handle_.emplace(handle, id);
+  if (entity_index_built_) IndexEntityHandle(handle, id);
   return id;
 }
 
@@ -229,10 +229,7 @@ EntityId Drawing::AddEntity(ContainerId container, const dxf::Tags& tags) {
     if (fits && (main_type == "POLYLINE" || main_type == "INSERT")) e.parent = main;
   }
   entities_.push_back(std::move(e));
-  if (entity_index_built_) {
-    std::string_view handle = EntityHandle(id);
-    if (!handle.empty()) entity_by_handle_.emplace(dxf::UpperCase1252(handle), id);
-  }
+  if (entity_index_built_) IndexEntityHandle(EntityHandle(id), id);
   return id;
 }
 
@@ -250,24 +247,46 @@ bool Drawing::InPaperSpace(EntityId id) const {
   return containers_[entities_[id].container].kind == ContainerKind::kLayout;
 }
 
+namespace {
+
+// A handle written as a plain hex number, without leading zeros: the form
+// the index keeps by number ("0A" and "A" are different handles).
+std::optional<uint64_t> PlainHandleNumber(std::string_view handle) {
+  if (handle.size() > 1 && handle[0] == '0') return std::nullopt;
+  return ParseHandle(handle);
+}
+
+}  // namespace
+
+void Drawing::IndexEntityHandle(std::string_view handle, EntityId id) const {
+  if (handle.empty()) return;
+  if (std::optional<uint64_t> number = PlainHandleNumber(handle))
+    entity_by_handle_.Insert(*number, id);
+  else
+    entity_by_odd_handle_.emplace(dxf::UpperCase1252(handle), id);
+}
+
 EntityId Drawing::FindEntityByHandle(std::string_view handle) const {
-  std::string key = dxf::UpperCase1252(dxf::TrimBlanks(handle));
+  std::string_view key = dxf::TrimBlanks(handle);
   if (key.empty()) return kNoEntity;
+  std::optional<uint64_t> number = PlainHandleNumber(key);
+  std::string odd = number ? std::string() : dxf::UpperCase1252(key);
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!entity_index_built_) {
-      entity_by_handle_.clear();
-      for (EntityId id = 0; id < entities_.size(); ++id) {
-        std::string_view h = EntityHandle(id);
-        if (!h.empty()) entity_by_handle_.emplace(dxf::UpperCase1252(h), id);
-      }
+      entity_by_handle_ = HandleTable<EntityId>(entities_.size());
+      entity_by_odd_handle_.clear();
+      for (EntityId id = 0; id < entities_.size(); ++id) IndexEntityHandle(EntityHandle(id), id);
       entity_index_built_ = true;
     }
-    auto found = entity_by_handle_.find(key);
+    const EntityId* found = nullptr;
+    if (number) {
+      found = entity_by_handle_.Find(*number);
+    } else if (auto it = entity_by_odd_handle_.find(odd); it != entity_by_odd_handle_.end()) {
+      found = &it->second;
+    }
     // A record changed since the index was built may carry another handle
     // now; then the index is built afresh once.
-    if (found != entity_by_handle_.end() && dxf::EqualNoCase(EntityHandle(found->second), key)) {
-      return found->second;
-    }
+    if (found && dxf::EqualNoCase(EntityHandle(*found), key)) return *found;
     if (attempt == 0) entity_index_built_ = false;
   }
   return kNoEntity;

@@ -16,6 +16,7 @@
 
 #include "dxf/document.h"
 #include "dxf/tag.h"
+#include "host/database/handle_table.h"
 #include "host/host_only.h"
 
 namespace host {
@@ -290,8 +291,12 @@ class Drawing {
   std::vector<Table> tables_;
   std::vector<TableRecord> table_records_;
   mutable std::vector<NameIndex> table_index_;  // parallel to tables_
-  mutable std::unordered_map<std::string, EntityId> entity_by_handle_;
+  // Entities by handle, built on the first search: by number, and by
+  // upper-case text the few handles that are not plain hex numbers.
+  mutable HandleTable<EntityId> entity_by_handle_;
+  mutable std::unordered_map<std::string, EntityId> entity_by_odd_handle_;
   mutable bool entity_index_built_ = false;
+  void IndexEntityHandle(std::string_view handle, EntityId id) const;
   ContainerId model_space_ = kNoContainer;
   ContainerId active_layout_ = kNoContainer;
   OpaqueSection* objects_ = nullptr;

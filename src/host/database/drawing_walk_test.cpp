@@ -140,6 +140,16 @@ TEST(DrawingWalk, AddedEntitiesComeLastOrBeforeTheEndblk) {
   EXPECT_NE(written.find("0\nSEQEND\n5\n303\n0\nENDSEC\n0\nSECTION\n2\nOBJECTS"),
             std::string::npos);
   EXPECT_NE(written.find("0\nPOINT\n5\n300\n8\n0\n0\nENDBLK\n5\n34\n"), std::string::npos);
+
+  // Handles are found without regard to case, and a leading zero makes
+  // another handle; handles that are no hex numbers are found as written.
+  EntityId plain = d->AddEntity(d->model_space(), {{0, "POINT"}, {5, "3aF"}, {8, "0"}});
+  EntityId zero = d->AddEntity(d->model_space(), {{0, "POINT"}, {5, "03AF"}, {8, "0"}});
+  EntityId odd = d->AddEntity(d->model_space(), {{0, "POINT"}, {5, "X-1"}, {8, "0"}});
+  EXPECT_EQ(d->FindEntityByHandle(" 3AF"), plain);
+  EXPECT_EQ(d->FindEntityByHandle("03af"), zero);
+  EXPECT_EQ(d->FindEntityByHandle("x-1"), odd);
+  EXPECT_EQ(d->FindEntityByHandle("003AF"), kNoEntity);
 }
 
 TEST(DrawingWalk, MovedToModelSpaceIsWrittenIntoEntities) {
