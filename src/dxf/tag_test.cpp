@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "dxf/document.h"
 #include "dxf/text_lines.h"
@@ -141,6 +142,51 @@ TEST(TagCursor, ReadsEveryCodeLayoutAsALineByLineReadingDoes) {
   ASSERT_TRUE(lone.Next(&tag));
   EXPECT_EQ(tag.code_text, "  8\rX");
   EXPECT_EQ(tag.value, "name");
+}
+
+// SplitTags finds the line ends of a whole record at once; it must give
+// the very views the cursor gives, on records of any length and any mix of
+// line endings, blank lines and a missing last ending.
+TEST(SplitTags, GivesTheCursorsViews) {
+  std::mt19937 random(11);
+  const std::vector<std::string> pieces = {"  0",
+                                           " 10",
+                                           "330",
+                                           "1001",
+                                           "-5",
+                                           " 62 ",
+                                           "\t8",
+                                           "LINE",
+                                           "",
+                                           "12.5",
+                                           "a longer value of a text line",
+                                           "\r",
+                                           "x\ry",
+                                           "AcDbEntity",
+                                           "0"};
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    int lines = static_cast<int>(random() % 60);
+    for (int l = 0; l < lines; ++l) {
+      text += pieces[random() % pieces.size()];
+      if (l + 1 < lines || random() % 2) text += random() % 3 ? "\n" : "\r\n";
+    }
+    std::vector<TagView> split;
+    SplitTags(text, &split);
+    TagCursor cursor(text);
+    TagView tag;
+    size_t n = 0;
+    while (cursor.Next(&tag)) {
+      ASSERT_LT(n, split.size()) << text;
+      EXPECT_EQ(split[n].code, tag.code) << text;
+      EXPECT_EQ(split[n].code_text.data(), tag.code_text.data()) << text;
+      EXPECT_EQ(split[n].code_text.size(), tag.code_text.size()) << text;
+      EXPECT_EQ(split[n].value.data(), tag.value.data()) << text;
+      EXPECT_EQ(split[n].value.size(), tag.value.size()) << text;
+      ++n;
+    }
+    EXPECT_EQ(n, split.size()) << text;
+  }
 }
 
 }  // namespace
