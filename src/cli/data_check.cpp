@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 #include <set>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -11,6 +10,7 @@
 #include "dxf/tag.h"
 #include "host/database/handle_table.h"
 #include "host/database/record_scan.h"
+#include "host/two_halves.h"
 
 namespace cli {
 namespace {
@@ -217,9 +217,6 @@ bool OnlyAdded(std::string_view before, std::string_view after) {
   return true;
 }
 
-// Below this many entities the check runs on one thread.
-constexpr size_t kTwoThreadsFrom = 4096;
-
 // Adds a part's findings to what the parts before it found.
 void Append(DataCheckResult&& part, DataCheckResult* result) {
   for (std::string& problem : part.problems) result->problems.push_back(std::move(problem));
@@ -234,37 +231,35 @@ class Checker {
 
   void Run() {
     size_t count = before_.entities.size();
-    if (count < kTwoThreadsFrom) {
+    if (count < host::kTwoHalvesFrom) {
       CheckEntities(0, count);
       CheckOthers();
       return;
     }
-    // A large drawing is checked on two threads: the second half of the
-    // entities and the handles on a helper. The drawing is only read; what
-    // it builds lazily (the header's seed, here the handle table) is made
-    // before the helper starts. Problems keep the order of one thread.
+    // A large drawing is checked in two halves at once: the first half of
+    // the entities and the handles on one thread, the second half and the
+    // other records on the other. The drawing is only read; what it builds
+    // lazily (the header's seed, here the handle table) is made first.
+    // Problems keep the order of one thread.
     after_.HeaderValue("$HANDSEED");
-    size_t middle = count / 2;
-    Checker helper(before_, after_, nullptr);
-    helper.shared_by_handle_ = &ByHandle();
-    DataCheckResult second_half, handles, others;
-    std::thread thread([&] {
-      helper.result_ = &second_half;
-      helper.CheckEntities(middle, count);
-      helper.result_ = &handles;
-      helper.CheckHandles();
+    const auto* by_handle = &ByHandle();
+    DataCheckResult parts[4];  // first half, second half, other records, handles
+    host::RunInTwoHalves(count, [&](size_t begin, size_t end) {
+      Checker part(before_, after_, nullptr);
+      part.shared_by_handle_ = by_handle;
+      bool first = begin == 0;
+      part.result_ = &parts[first ? 0 : 1];
+      part.CheckEntities(begin, end);
+      part.result_ = &parts[first ? 3 : 2];
+      if (first) {
+        part.CheckHandles();
+      } else {
+        part.CheckTableRecords();
+        part.CheckObjects();
+        part.CheckSections();
+      }
     });
-    CheckEntities(0, middle);
-    DataCheckResult* first_half = result_;
-    result_ = &others;
-    CheckTableRecords();
-    CheckObjects();
-    CheckSections();
-    thread.join();
-    result_ = first_half;
-    Append(std::move(second_half), result_);
-    Append(std::move(others), result_);
-    Append(std::move(handles), result_);
+    for (DataCheckResult& part : parts) Append(std::move(part), result_);
   }
 
  private:

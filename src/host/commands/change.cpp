@@ -5,6 +5,7 @@
 // A POLYLINE's vertices follow their header; an INSERT's ATTRIBs keep their
 // own properties. Objects on locked layers are left alone.
 #include <functional>
+#include <optional>
 
 #include "dxf/tag.h"
 #include "dxf/text_case.h"
@@ -17,6 +18,7 @@
 #include "host/commands/stand_in_commands.h"
 #include "host/commands/tag_edit.h"
 #include "host/session.h"
+#include "host/two_halves.h"
 
 namespace host::commands {
 
@@ -110,7 +112,6 @@ bool Holds(const std::vector<dxf::TagView>& tags, int code,
 
 void ApplyChanges(Drawing& drawing, const std::vector<EntityId>& records, const Changes& changes) {
   if (!changes.any()) return;
-  std::vector<dxf::TagView> views;
   auto set = [](dxf::Tags* tags, int code, const std::optional<std::string>& value) {
     if (!value) {
       RemoveTags(tags, code);
@@ -126,38 +127,63 @@ void ApplyChanges(Drawing& drawing, const std::vector<EntityId>& records, const 
       {370, &changes.weight},
       {48, &changes.scale},
       {39, &changes.thickness}};
-  for (EntityId id : records) {
-    // Most objects of a drawing already are as asked: look before copying.
-    drawing.EntityTags(id, &views);
-    bool needed = changes.layer && !Holds(views, 8, changes.layer);
-    for (const auto& [code, value] : groups) {
-      if (*value && !Holds(views, code, **value)) needed = true;
+  auto apply = [&](size_t begin, size_t end) {
+    std::vector<dxf::TagView> views;
+    for (size_t r = begin; r < end; ++r) {
+      EntityId id = records[r];
+      // Most objects of a drawing already are as asked: look before copying.
+      drawing.EntityTags(id, &views);
+      bool needed = changes.layer && !Holds(views, 8, changes.layer);
+      for (const auto& [code, value] : groups) {
+        if (*value && !Holds(views, code, **value)) needed = true;
+      }
+      if (!needed) continue;
+      dxf::Tags tags = TagsFromViews(views);
+      if (changes.layer) SetCommon(&tags, 8, *changes.layer);
+      for (const auto& [code, value] : groups) {
+        if (*value) set(&tags, code, **value);
+      }
+      drawing.SetEntityTags(id, tags, views);
     }
-    if (!needed) continue;
-    dxf::Tags tags = TagsFromViews(views);
-    if (changes.layer) SetCommon(&tags, 8, *changes.layer);
-    for (const auto& [code, value] : groups) {
-      if (*value) set(&tags, code, **value);
-    }
-    drawing.SetEntityTags(id, tags, views);
+  };
+  // Each record is changed by itself alone: a large selection is changed in
+  // two halves at once.
+  if (records.size() < kTwoHalvesFrom) {
+    apply(0, records.size());
+  } else {
+    RunInTwoHalves(records.size(), apply);
   }
 }
 
 // The value the objects share, shown as the prompt's default, or VARIIERT.
 std::string Common(const Drawing& drawing, const std::vector<EntityId>& objects,
                    const std::function<std::string(const std::vector<dxf::TagView>&)>& value) {
-  std::vector<dxf::TagView> views;
-  std::string shared;
-  for (size_t i = 0; i < objects.size(); ++i) {
-    drawing.EntityTags(objects[i], &views);
-    std::string v = value(views);
-    if (i == 0) {
-      shared = v;
-    } else if (v != shared) {
-      return "VARIIERT";
+  // The value [begin, end) shares, nullopt when it varies there.
+  auto shared_in = [&](size_t begin, size_t end) -> std::optional<std::string> {
+    std::vector<dxf::TagView> views;
+    std::string shared;
+    for (size_t i = begin; i < end; ++i) {
+      drawing.EntityTags(objects[i], &views);
+      std::string v = value(views);
+      if (i == begin) {
+        shared = std::move(v);
+      } else if (v != shared) {
+        return std::nullopt;
+      }
     }
+    return shared;
+  };
+  std::optional<std::string> shared;
+  if (objects.size() < kTwoHalvesFrom) {
+    shared = shared_in(0, objects.size());
+  } else {
+    std::optional<std::string> halves[2];
+    RunInTwoHalves(objects.size(), [&](size_t begin, size_t end) {
+      halves[begin == 0 ? 0 : 1] = shared_in(begin, end);
+    });
+    if (halves[0] && halves[0] == halves[1]) shared = halves[0];
   }
-  return shared;
+  return shared ? *shared : "VARIIERT";
 }
 
 std::string LinetypeText(const Drawing& drawing, const std::string& file_name) {

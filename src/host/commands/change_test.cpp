@@ -82,5 +82,33 @@ TEST_F(ChangeTest, UnknownSelectionInputIsExplained) {
             "Erwartet wird Alle, Letztes oder Enter zum Beenden.\nObjekte wählen: ");
 }
 
+// Thousands of objects are looked at and changed in two halves at once:
+// the prompt's default and the result must be those of one pass, also when
+// each half agrees within itself but not with the other.
+TEST_F(ChangeTest, LargeSelectionsGiveWhatSmallOnesGive) {
+  for (EntityId id = drawing().FirstEntity(); id != kNoEntity; id = drawing().NextEntity(id))
+    drawing().EraseEntity(id);
+  std::vector<std::string> handles;
+  for (int i = 0; i < 5000; ++i) {
+    handles.push_back(drawing().NewHandle());
+    drawing().AddEntity(drawing().active_layout(), {{0, "LINE"},
+                                                    {5, handles.back()},
+                                                    {100, "AcDbEntity"},
+                                                    {67, "1"},
+                                                    {8, "0"},
+                                                    {62, i < 2500 ? "3" : "4"},
+                                                    {100, "AcDbLine"},
+                                                    {10, "0.0"},
+                                                    {20, "0.0"},
+                                                    {11, "1.0"},
+                                                    {21, "1.0"}});
+  }
+  std::string said = Run("Ändern\nAlle\n\nEI\nF\n5\n\n");
+  EXPECT_NE(said.find("Neue Farbe eingeben <VARIIERT>: 5"), std::string::npos) << said;
+  for (const std::string& handle : handles) ASSERT_EQ(Value(handle, 62), "5") << handle;
+  said = Run("Ändern\nAlle\n\nEI\nF\n\n\n");
+  EXPECT_NE(said.find("Neue Farbe eingeben <blau>: "), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace host::testing

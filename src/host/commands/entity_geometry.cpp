@@ -2,11 +2,10 @@
 
 #include <optional>
 #include <span>
-#include <system_error>
-#include <thread>
 
 #include "host/commands/current_space.h"
 #include "host/commands/tag_edit.h"
+#include "host/two_halves.h"
 
 namespace host::commands {
 
@@ -130,31 +129,20 @@ geometry::Extents ExtentsOfRange(const Drawing& drawing, std::span<const EntityI
   return collector.extents();
 }
 
-// Below this many entities a second thread costs more than it saves.
-constexpr size_t kTwoThreadsFrom = 4096;
-
 }  // namespace
 
 geometry::Extents ExtentsOf(const Drawing& drawing, const std::vector<EntityId>& mains) {
   std::span<const EntityId> all(mains);
-  if (mains.size() < kTwoThreadsFrom) return ExtentsOfRange(drawing, all);
+  if (mains.size() < kTwoHalvesFrom) return ExtentsOfRange(drawing, all);
   // A large selection is measured in two halves at once (the drawing is only
-  // read). The halves are fixed, not left to the number of processors, so
-  // the extents are the same on every machine; they are joined in order,
-  // first half first, as one collector would have met them.
-  std::span<const EntityId> first = all.first(mains.size() / 2);
-  std::span<const EntityId> second = all.subspan(first.size());
-  geometry::Extents first_extents;
-  std::thread helper;
-  try {
-    helper = std::thread([&] { first_extents = ExtentsOfRange(drawing, first); });
-  } catch (const std::system_error&) {
-    first_extents = ExtentsOfRange(drawing, first);  // no thread to be had
-  }
-  geometry::Extents second_extents = ExtentsOfRange(drawing, second);
-  if (helper.joinable()) helper.join();
-  first_extents.Add(second_extents);
-  return first_extents;
+  // read), joined in order, first half first, as one collector would have
+  // met them.
+  geometry::Extents halves[2];
+  RunInTwoHalves(mains.size(), [&](size_t begin, size_t end) {
+    halves[begin == 0 ? 0 : 1] = ExtentsOfRange(drawing, all.subspan(begin, end - begin));
+  });
+  halves[0].Add(halves[1]);
+  return halves[0];
 }
 
 ContainerId OwnedBlock(const Drawing& drawing, EntityId main) {
@@ -184,7 +172,7 @@ void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
                        std::set<std::string>* points_only, const RecordEdit& edit) {
   bool identity = AllIdentity(transforms);
   if (identity && !edit) return;
-  if (mains.size() < kTwoThreadsFrom) {
+  if (mains.size() < kTwoHalvesFrom) {
     ForEachTransformGroup(drawing, mains, !identity,
                           [&](const std::vector<EntityId>& records, bool main_group) {
                             TransformInOrder(drawing, records, transforms, points_only,
@@ -221,17 +209,10 @@ void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
       TransformInOrder(drawing, records, transforms, types, {});
     }
   };
-  size_t middle = mains.size() / 2;
-  std::set<std::string> first_types;
-  std::thread helper;
-  try {
-    helper = std::thread([&] { transform_range(0, middle, &first_types); });
-  } catch (const std::system_error&) {
-    transform_range(0, middle, &first_types);  // no thread to be had
-  }
-  std::set<std::string> second_types;
-  transform_range(middle, mains.size(), &second_types);
-  if (helper.joinable()) helper.join();
+  std::set<std::string> first_types, second_types;
+  RunInTwoHalves(mains.size(), [&](size_t begin, size_t end) {
+    transform_range(begin, end, begin == 0 ? &first_types : &second_types);
+  });
   if (points_only) {
     points_only->insert(first_types.begin(), first_types.end());
     points_only->insert(second_types.begin(), second_types.end());
