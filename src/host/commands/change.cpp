@@ -347,8 +347,9 @@ void Change(Session& session) {
   // Objects on a locked layer cannot be changed (only "Letztes" can choose one).
   LayerStates layers(session.drawing());
   std::vector<EntityId> objects;
-  for (EntityId id : *selection) {
-    if (!layers.Locked(layers.LayerOf(id))) objects.push_back(id);
+  std::vector<LayerStates::State> states = layers.EntityStates(*selection);
+  for (size_t i = 0; i < selection->size(); ++i) {
+    if (!states[i].locked) objects.push_back((*selection)[i]);
   }
   if (objects.size() < selection->size()) {
     cl.Message(std::to_string(selection->size() - objects.size()) +

@@ -110,5 +110,22 @@ TEST_F(ChangeTest, LargeSelectionsGiveWhatSmallOnesGive) {
   EXPECT_NE(said.find("Neue Farbe eingeben <blau>: "), std::string::npos) << said;
 }
 
+// Layers are found however an entity spells them; an entity without a
+// layer is on "0". Frozen ones are passed over, locked ones counted.
+TEST_F(ChangeTest, LayersAreJudgedWhateverTheirSpelling) {
+  auto add = [&](std::optional<std::string> layer) {
+    dxf::Tags tags{{0, "POINT"}, {5, drawing().NewHandle()}, {100, "AcDbEntity"}, {67, "1"}};
+    if (layer) tags.emplace_back(8, *layer);
+    drawing().AddEntity(drawing().active_layout(), tags);
+  };
+  add("locked");
+  add("LOCKED");
+  add(" Frozen ");
+  add(std::nullopt);
+  add("fROZEN");
+  std::string said = Run("Ändern\nAlle\n\n");
+  EXPECT_NE(said.find("9 gefunden\n3 auf gesperrtem Layer.\n"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace host::testing

@@ -1,10 +1,13 @@
 #include "host/commands/layer_states.h"
 
+#include <optional>
 #include <vector>
 
 #include "dxf/tag.h"
 #include "dxf/text_case.h"
 #include "host/commands/tag_edit.h"
+#include "host/database/record_scan.h"
+#include "host/two_halves.h"
 
 namespace host::commands {
 
@@ -12,8 +15,6 @@ namespace {
 constexpr int kFrozen = 1;
 constexpr int kLocked = 4;
 }  // namespace
-
-std::string LayerStates::LayerOf(EntityId id) const { return drawing_.EntityLayer(id); }
 
 int LayerStates::Flags(std::string_view layer) {
   std::string key = dxf::UpperCase1252(layer);
@@ -28,9 +29,48 @@ int LayerStates::Flags(std::string_view layer) {
   return flags;
 }
 
-bool LayerStates::Frozen(std::string_view layer) { return Flags(layer) & kFrozen; }
-bool LayerStates::Locked(std::string_view layer) { return Flags(layer) & kLocked; }
+LayerStates::State LayerStates::StateOf(int flags) {
+  return State{(flags & kFrozen) != 0, (flags & kLocked) != 0};
+}
 
-bool LayerStates::FrozenOrLocked(EntityId id) { return Flags(LayerOf(id)) & (kFrozen | kLocked); }
+LayerStates::State LayerStates::EntityState(EntityId id) { return StateOf(EntityFlags(id)); }
+
+std::vector<LayerStates::State> LayerStates::EntityStates(const std::vector<EntityId>& ids) {
+  // Reading each record's layer is the dear part and only reads the drawing;
+  // the lookups that follow go through this object's caches, in order.
+  std::vector<std::optional<std::string_view>> written(ids.size());
+  auto read = [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i)
+      written[i] = FindCommonValue(drawing_.entity(ids[i]).text.text(), 8);
+  };
+  if (ids.size() < kTwoHalvesFrom) {
+    read(0, ids.size());
+  } else {
+    RunInTwoHalves(ids.size(), read);
+  }
+  std::vector<State> states;
+  states.reserve(ids.size());
+  for (const std::optional<std::string_view>& layer : written)
+    states.push_back(StateOf(FlagsOfSpelling(layer)));
+  return states;
+}
+
+int LayerStates::EntityFlags(EntityId id) {
+  return FlagsOfSpelling(FindCommonValue(drawing_.entity(id).text.text(), 8));
+}
+
+int LayerStates::FlagsOfSpelling(std::optional<std::string_view> written) {
+  std::string_view spelling = written ? dxf::TrimBlanks(*written) : std::string_view("0");
+  // Neighbouring entities mostly share their layer.
+  if (last_flags_ >= 0 && spelling == last_spelling_) return last_flags_;
+  auto it = flags_by_spelling_.find(std::string(spelling));
+  int flags = it != flags_by_spelling_.end()
+                  ? it->second
+                  : Flags(written ? drawing_.encoding().Decode(spelling) : std::string("0"));
+  if (it == flags_by_spelling_.end()) flags_by_spelling_.emplace(spelling, flags);
+  last_spelling_.assign(spelling);
+  last_flags_ = flags;
+  return flags;
+}
 
 }  // namespace host::commands

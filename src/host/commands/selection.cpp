@@ -38,11 +38,13 @@ std::vector<EntityId> SelectAll(const Drawing& drawing, size_t* locked) {
   LayerStates layers(drawing);
   std::vector<EntityId> result;
   size_t locked_count = 0;
-  for (EntityId id : MainEntitiesOf(drawing, space)) {
+  std::vector<EntityId> mains = MainEntitiesOf(drawing, space);
+  std::vector<LayerStates::State> states = layers.EntityStates(mains);
+  for (size_t i = 0; i < mains.size(); ++i) {
+    EntityId id = mains[i];
     if (id == main_viewport) continue;
-    std::string layer = layers.LayerOf(id);
-    if (layers.Frozen(layer)) continue;
-    if (layers.Locked(layer)) {
+    if (states[i].frozen) continue;
+    if (states[i].locked) {
       ++locked_count;
       continue;
     }
@@ -73,8 +75,10 @@ std::optional<std::vector<EntityId>> SelectObjects(Session& session) {
       LayerStates layers(drawing);
       std::vector<EntityId> all = MainEntitiesOf(drawing, space);
       for (auto it = all.rbegin(); it != all.rend(); ++it) {
-        if (*it == main_viewport || layers.Frozen(layers.LayerOf(*it))) continue;
-        if (layers.Locked(layers.LayerOf(*it))) {
+        if (*it == main_viewport) continue;
+        LayerStates::State state = layers.EntityState(*it);
+        if (state.frozen) continue;
+        if (state.locked) {
           locked = 1;
         } else {
           found.push_back(*it);

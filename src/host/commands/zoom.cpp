@@ -118,9 +118,11 @@ void ZoomToExtents(CommandLine& cl, Drawing& drawing, bool with_limits) {
   bool model = space == drawing.model_space();
   LayerStates layers(drawing);
   std::vector<EntityId> visible;
-  for (EntityId id : MainEntitiesOf(drawing, space)) {
+  std::vector<EntityId> mains = MainEntitiesOf(drawing, space);
+  std::vector<LayerStates::State> states = layers.EntityStates(mains);
+  for (size_t i = 0; i < mains.size(); ++i) {
     // Frozen layers are not regenerated, so they do not count.
-    if (!layers.Frozen(layers.LayerOf(id))) visible.push_back(id);
+    if (!states[i].frozen) visible.push_back(mains[i]);
   }
   geometry::Extents extents = ExtentsOf(drawing, visible);
   std::optional<Window> window;
