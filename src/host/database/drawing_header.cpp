@@ -5,6 +5,7 @@
 #include "dxf/text_case.h"
 #include "host/database/drawing.h"
 #include "host/database/record_scan.h"
+#include "host/two_halves.h"
 
 namespace host {
 namespace {
@@ -99,20 +100,30 @@ void Drawing::SetHeaderVar(std::string_view name, const dxf::Tags& values) {
   }
 }
 
-// One scan over every record for the highest handle: code 5, and 105, which
-// DIMSTYLE records carry instead. With in_use, every handle is collected too.
+namespace {
+
+// Raises *highest to the record's handles (code 5, and 105, which DIMSTYLE
+// records carry instead); with in_use, collects them too.
+void ScanRecordHandles(std::string_view text, uint64_t* highest, std::vector<uint64_t>* in_use) {
+  dxf::TagCursor cursor(text);
+  dxf::TagView tag;
+  while (cursor.Next(&tag)) {
+    if (tag.code != 5 && tag.code != 105) continue;
+    auto handle = ParseHandle(tag.value);
+    if (!handle) continue;
+    if (*handle > *highest) *highest = *handle;
+    if (in_use) in_use->push_back(*handle);
+  }
+}
+
+}  // namespace
+
+// One scan over every record for the highest handle. With in_use, every
+// handle is collected too.
 void Drawing::ScanHandles(std::vector<uint64_t>* in_use) {
   uint64_t highest = 0;
   auto scan = [&highest, in_use](std::string_view text) {
-    dxf::TagCursor cursor(text);
-    dxf::TagView tag;
-    while (cursor.Next(&tag)) {
-      if (tag.code != 5 && tag.code != 105) continue;
-      auto handle = ParseHandle(tag.value);
-      if (!handle) continue;
-      if (*handle > highest) highest = *handle;
-      if (in_use) in_use->push_back(*handle);
-    }
+    ScanRecordHandles(text, &highest, in_use);
   };
   for (const auto& section : opaque_) {
     for (const RecordText& record : section->records) scan(record.text());
@@ -123,7 +134,18 @@ void Drawing::ScanHandles(std::vector<uint64_t>* in_use) {
     if (c.block_record) scan(c.block_record->text());
     if (c.endblk_record) scan(c.endblk_record->text());
   }
-  for (const Entity& e : entities_) scan(e.text.text());
+  if (in_use || entities_.size() < kTwoHalvesFrom) {
+    for (const Entity& e : entities_) scan(e.text.text());
+  } else {
+    // The entities are most of the records: in two halves at once.
+    uint64_t halves[2] = {0, 0};
+    RunInTwoHalves(entities_.size(), [&](size_t begin, size_t end) {
+      uint64_t* top = &halves[begin == 0 ? 0 : 1];
+      for (size_t i = begin; i < end; ++i)
+        ScanRecordHandles(entities_[i].text.text(), top, nullptr);
+    });
+    highest = std::max({highest, halves[0], halves[1]});
+  }
   if (in_use) return;
   uint64_t seed = 0;
   if (auto value = HeaderValue("$HANDSEED")) seed = ParseHandle(*value).value_or(0);

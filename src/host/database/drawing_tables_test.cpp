@@ -125,6 +125,24 @@ TEST(DrawingHandles, SeedAboveEveryHandleIsUsedFirst) {
   EXPECT_EQ(d->NewHandle(), "5000");
 }
 
+// Drawings of thousands of entities are searched in two halves at once:
+// the highest handle counts wherever it stands.
+TEST(DrawingHandles, TheHighestHandleOfAnyHalfCounts) {
+  for (int top_at : {10, 4000}) {
+    std::string lines;
+    for (int i = 0; i < 5000; ++i) {
+      std::string handle = i == top_at ? "7000" : std::to_string(3000 + i % 900);
+      lines += "0\nPOINT\n5\n" + handle + "\n8\n0\n10\n0.0\n20\n0.0\n";
+    }
+    std::string text = R2000Drawing();
+    text.insert(text.find("0\nENDSEC\n", text.find("2\nENTITIES\n")), lines);
+    auto d = LoadDrawing(text);
+    ASSERT_TRUE(d);
+    ASSERT_GE(d->entity_count(), 5000u);
+    EXPECT_EQ(d->NewHandle(), "7001") << top_at;
+  }
+}
+
 TEST(DrawingHandles, R12WithoutHandlingHasNone) {
   const char* r12 =
       "0 SECTION\n2 HEADER\n9 $ACADVER\n1 AC1009\n%s0 ENDSEC\n"
