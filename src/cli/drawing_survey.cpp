@@ -8,6 +8,7 @@
 
 #include "dxf/tag.h"
 #include "dxf/text_case.h"
+#include "host/two_halves.h"
 
 namespace cli {
 
@@ -184,6 +185,71 @@ bool DrawingSurvey::looks_like_modeller_export() const {
   return views_on_current_layout() && (dimlfac_overrides || modeller_names);
 }
 
+namespace {
+
+// What the survey takes from one main entity's record. The views point
+// into the record, which stays as it is while the survey runs.
+struct RecordFacts {
+  std::string_view type;
+  std::string_view layer = "0";
+  std::string_view block, style, text, handle_text;
+  std::optional<uint64_t> handle;
+  int flags = 0;
+  int lineweight = kLineWeightByLayer;
+  // Dimensions, leaders and tolerances only:
+  bool dimension = false;
+  std::optional<double> measurement;  // DIMENSION only: 42, or measured
+  std::optional<double> override_dimlfac;
+};
+
+RecordFacts ReadRecordFacts(const host::Drawing& drawing, host::EntityId id,
+                            std::vector<dxf::TagView>* tags) {
+  RecordFacts facts;
+  facts.type = drawing.EntityType(id);
+  drawing.EntityTags(id, tags);
+  for (const dxf::TagView& tag : *tags) {
+    if (tag.code == 1001) break;  // extended data follows
+    switch (tag.code) {
+      case 8:
+        facts.layer = tag.value;
+        break;
+      case 5:
+        facts.handle_text = Trim(tag.value);
+        facts.handle = ParseHandle(tag.value);
+        break;
+      case 2:
+        facts.block = tag.value;
+        break;
+      case 3:
+        facts.style = tag.value;
+        break;
+      case 1:
+        facts.text = tag.value;
+        break;
+      case 42:
+        facts.measurement = ParseDouble(tag.value);
+        break;
+      case 70:
+        facts.flags = static_cast<int>(ParseInt(tag.value).value_or(0));
+        break;
+      case 370:
+        facts.lineweight = static_cast<int>(ParseInt(tag.value).value_or(kLineWeightByLayer));
+        break;
+    }
+  }
+  facts.dimension =
+      facts.type == "DIMENSION" || facts.type == "LEADER" || facts.type == "TOLERANCE";
+  if (!facts.dimension) return facts;
+  if (facts.type != "DIMENSION")
+    facts.measurement.reset();  // 42 means something else there
+  else if (!facts.measurement)
+    facts.measurement = MeasureDimension(*tags, facts.flags);
+  facts.override_dimlfac = DimlfacOverride(*tags);
+  return facts;
+}
+
+}  // namespace
+
 DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
   DrawingSurvey survey;
   survey.version = drawing.version();
@@ -214,112 +280,93 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
 
   std::vector<std::string> blocks_seen, layers_seen;
   std::unordered_map<std::string_view, size_t> layer_by_text;  // into survey.layers
-  std::vector<dxf::TagView> tags;
-  for (host::EntityId id = drawing.FirstEntity(); id != host::kNoEntity;
-       id = drawing.NextEntity(id)) {
-    const host::Entity& entity = drawing.entity(id);
-    std::string_view type = drawing.EntityType(id);
-    if (entity.parent != host::kNoEntity || IsSubentity(type)) continue;
-    ++survey.main_entities;
-    auto space = space_index.find(entity.container);
-    if (space != space_index.end()) {
-      ++survey.spaces[space->second].entities;
-      if (type == "VIEWPORT") ++survey.spaces[space->second].viewports;
+  // The main entities are taken in walk order, a chunk at a time. What each
+  // one's record holds is read for a whole chunk first (in two halves at
+  // once, for the drawing is only read), then gathered in order.
+  constexpr size_t kChunk = 1 << 16;
+  std::vector<host::EntityId> chunk;
+  std::vector<RecordFacts> facts;
+  host::EntityId next = drawing.FirstEntity();
+  while (next != host::kNoEntity) {
+    chunk.clear();
+    for (; next != host::kNoEntity && chunk.size() < kChunk; next = drawing.NextEntity(next)) {
+      if (drawing.entity(next).parent == host::kNoEntity && !IsSubentity(drawing.EntityType(next)))
+        chunk.push_back(next);
     }
-
-    drawing.EntityTags(id, &tags);
-    std::string_view layer = "0";
-    std::string_view block, style, text;
-    std::optional<uint64_t> handle;
-    std::string_view handle_text;
-    DimensionFacts dimension;
-    int flags = 0;
-    int lineweight = kLineWeightByLayer;
-    for (const dxf::TagView& tag : tags) {
-      if (tag.code == 1001) break;  // extended data follows
-      switch (tag.code) {
-        case 8:
-          layer = tag.value;
-          break;
-        case 5:
-          handle_text = Trim(tag.value);
-          handle = ParseHandle(tag.value);
-          break;
-        case 2:
-          block = tag.value;
-          break;
-        case 3:
-          style = tag.value;
-          break;
-        case 1:
-          text = tag.value;
-          break;
-        case 42:
-          dimension.measurement = ParseDouble(tag.value);
-          break;
-        case 70:
-          flags = static_cast<int>(ParseInt(tag.value).value_or(0));
-          break;
-        case 370:
-          lineweight = static_cast<int>(ParseInt(tag.value).value_or(kLineWeightByLayer));
-          break;
-      }
+    facts.resize(chunk.size());
+    auto read = [&](size_t begin, size_t end) {
+      std::vector<dxf::TagView> tags;
+      for (size_t i = begin; i < end; ++i) facts[i] = ReadRecordFacts(drawing, chunk[i], &tags);
+    };
+    if (chunk.size() < host::kTwoHalvesFrom) {
+      read(0, chunk.size());
+    } else {
+      host::RunInTwoHalves(chunk.size(), read);
     }
-    ++survey.entity_lineweights[lineweight];
-    if (handle) survey.handles.push_back(*handle);
-
-    // Most entities name a layer that an entity before them named just so:
-    // its facts are found by the text as written.
-    auto spelled = layer_by_text.find(layer);
-    if (spelled == layer_by_text.end()) {
-      std::string layer_name = drawing.encoding().Decode(layer);
-      std::string layer_key = Upper(layer_name);
-      auto known = layer_index.find(layer_key);
-      if (known == layer_index.end()) {
-        known = layer_index.emplace(layer_key, survey.layers.size()).first;
-        survey.layers.push_back({layer_name, 0, false, std::nullopt});
+    for (size_t i = 0; i < chunk.size(); ++i) {
+      const RecordFacts& fact = facts[i];
+      const host::Entity& entity = drawing.entity(chunk[i]);
+      std::string_view type = fact.type;
+      ++survey.main_entities;
+      auto space = space_index.find(entity.container);
+      if (space != space_index.end()) {
+        ++survey.spaces[space->second].entities;
+        if (type == "VIEWPORT") ++survey.spaces[space->second].viewports;
       }
-      for (const char* name : kModellerLayers) {
-        if (layer_key == Upper(name) &&
-            std::find(layers_seen.begin(), layers_seen.end(), layer_name) == layers_seen.end())
-          layers_seen.push_back(layer_name);
-      }
-      spelled = layer_by_text.emplace(layer, known->second).first;
-    }
-    ++survey.layers[spelled->second].entities;
+      ++survey.entity_lineweights[fact.lineweight];
+      if (fact.handle) survey.handles.push_back(*fact.handle);
 
-    if (type == "INSERT") {
-      for (const char* prefix : kModellerBlocks) {
-        if (block.substr(0, std::string_view(prefix).size()) == prefix) {
-          std::string name = drawing.encoding().Decode(block);
-          if (std::find(blocks_seen.begin(), blocks_seen.end(), name) == blocks_seen.end())
-            blocks_seen.push_back(name);
+      // Most entities name a layer that an entity before them named just
+      // so: its facts are found by the text as written.
+      auto spelled = layer_by_text.find(fact.layer);
+      if (spelled == layer_by_text.end()) {
+        std::string layer_name = drawing.encoding().Decode(fact.layer);
+        std::string layer_key = Upper(layer_name);
+        auto known = layer_index.find(layer_key);
+        if (known == layer_index.end()) {
+          known = layer_index.emplace(layer_key, survey.layers.size()).first;
+          survey.layers.push_back({layer_name, 0, false, std::nullopt});
+        }
+        for (const char* name : kModellerLayers) {
+          if (layer_key == Upper(name) &&
+              std::find(layers_seen.begin(), layers_seen.end(), layer_name) == layers_seen.end())
+            layers_seen.push_back(layer_name);
+        }
+        spelled = layer_by_text.emplace(fact.layer, known->second).first;
+      }
+      ++survey.layers[spelled->second].entities;
+
+      if (type == "INSERT") {
+        for (const char* prefix : kModellerBlocks) {
+          if (fact.block.substr(0, std::string_view(prefix).size()) == prefix) {
+            std::string name = drawing.encoding().Decode(fact.block);
+            if (std::find(blocks_seen.begin(), blocks_seen.end(), name) == blocks_seen.end())
+              blocks_seen.push_back(name);
+          }
         }
       }
-    }
 
-    if (type != "DIMENSION" && type != "LEADER" && type != "TOLERANCE") continue;
-    dimension.type = std::string(type);
-    dimension.handle = std::string(handle_text);
-    dimension.layout = space != space_index.end() ? survey.spaces[space->second].layout : "";
-    dimension.style = style.empty() ? "STANDARD" : drawing.encoding().Decode(style);
-    dimension.kind = flags & 0x0F;
-    if (type != "DIMENSION")
-      dimension.measurement.reset();  // 42 means something else there
-    else if (!dimension.measurement)
-      dimension.measurement = MeasureDimension(tags, flags);
-    dimension.override_dimlfac = DimlfacOverride(tags);
-    auto style_entry = style_index.find(Upper(dimension.style));
-    if (style_entry != style_index.end()) {
-      DimensionStyleFacts& style_facts = survey.dimension_styles[style_entry->second];
-      dimension.style_dimlfac = style_facts.dimlfac;
-      ++style_facts.dimensions;
+      if (!fact.dimension) continue;
+      DimensionFacts dimension;
+      dimension.type = std::string(type);
+      dimension.handle = std::string(fact.handle_text);
+      dimension.layout = space != space_index.end() ? survey.spaces[space->second].layout : "";
+      dimension.style = fact.style.empty() ? "STANDARD" : drawing.encoding().Decode(fact.style);
+      dimension.kind = fact.flags & 0x0F;
+      dimension.measurement = fact.measurement;
+      dimension.override_dimlfac = fact.override_dimlfac;
+      auto style_entry = style_index.find(Upper(dimension.style));
+      if (style_entry != style_index.end()) {
+        DimensionStyleFacts& style_facts = survey.dimension_styles[style_entry->second];
+        dimension.style_dimlfac = style_facts.dimlfac;
+        ++style_facts.dimensions;
+      }
+      if (type == "DIMENSION" && fact.text.find("N/A") != std::string_view::npos) {
+        dimension.text_has_na = true;
+        ++survey.na_texts;
+      }
+      survey.dimensions.push_back(std::move(dimension));
     }
-    if (type == "DIMENSION" && text.find("N/A") != std::string_view::npos) {
-      dimension.text_has_na = true;
-      ++survey.na_texts;
-    }
-    survey.dimensions.push_back(std::move(dimension));
   }
   survey.modeller_blocks = std::move(blocks_seen);
   survey.modeller_layers = std::move(layers_seen);
