@@ -236,28 +236,24 @@ class Checker {
       CheckOthers();
       return;
     }
-    // A large drawing is checked in two halves at once: the first half of
-    // the entities and the handles on one thread, the second half and the
-    // other records on the other. The drawing is only read; what it builds
-    // lazily (the header's seed, here the handle table) is made first.
-    // Problems keep the order of one thread.
+    // A large drawing is checked on two threads: first the handles are
+    // counted on one while the other builds the table of entities by handle,
+    // then each takes half of the entities, the second also the other
+    // records. The drawing is only read; what it builds lazily (the header's
+    // seed) is made first. Problems keep the order of one thread.
     after_.HeaderValue("$HANDSEED");
-    const auto* by_handle = &ByHandle();
     DataCheckResult parts[4];  // first half, second half, other records, handles
+    host::RunBoth([&] { Checker(before_, after_, &parts[3]).CheckHandles(); }, [&] { ByHandle(); });
     host::RunInTwoHalves(count, [&](size_t begin, size_t end) {
-      Checker part(before_, after_, nullptr);
-      part.shared_by_handle_ = by_handle;
       bool first = begin == 0;
-      part.result_ = &parts[first ? 0 : 1];
+      Checker part(before_, after_, &parts[first ? 0 : 1]);
+      part.shared_by_handle_ = &by_handle_;
       part.CheckEntities(begin, end);
-      part.result_ = &parts[first ? 3 : 2];
-      if (first) {
-        part.CheckHandles();
-      } else {
-        part.CheckTableRecords();
-        part.CheckObjects();
-        part.CheckSections();
-      }
+      if (first) return;
+      part.result_ = &parts[2];
+      part.CheckTableRecords();
+      part.CheckObjects();
+      part.CheckSections();
     });
     for (DataCheckResult& part : parts) Append(std::move(part), result_);
   }

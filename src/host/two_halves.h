@@ -13,21 +13,29 @@ namespace host {
 // Below this many items a second thread costs more than it saves.
 constexpr size_t kTwoHalvesFrom = 4096;
 
+// Runs first on a helper thread and second on this one, and returns when
+// both are done. When no thread can be had, this thread runs both, first
+// first. Neither may write what the other reads.
+template <class First, class Second>
+void RunBoth(First first, Second second) {
+  std::thread helper;
+  try {
+    helper = std::thread([&first] { first(); });
+  } catch (const std::system_error&) {
+    first();
+  }
+  second();
+  if (helper.joinable()) helper.join();
+}
+
 // Calls work(0, middle) on a helper thread and work(middle, count) on this
-// one, and returns when both are done. When no thread can be had, this
-// thread does both, first half first. The work must only read what the
+// one, and returns when both are done. The work must only read what the
 // other half reads, and write only what is its own.
 template <class Work>
 void RunInTwoHalves(size_t count, Work work) {
   size_t middle = count / 2;
-  std::thread helper;
-  try {
-    helper = std::thread([&work, middle] { work(size_t{0}, middle); });
-  } catch (const std::system_error&) {
-    work(size_t{0}, middle);
-  }
-  work(middle, count);
-  if (helper.joinable()) helper.join();
+  RunBoth([&work, middle] { work(size_t{0}, middle); },
+          [&work, middle, count] { work(middle, count); });
 }
 
 }  // namespace host

@@ -17,6 +17,7 @@
 #include "host/commands/stand_in_commands.h"
 #include "host/commands/tag_edit.h"
 #include "host/session.h"
+#include "host/two_halves.h"
 
 namespace host::commands {
 
@@ -209,21 +210,32 @@ void DimOverride(Session& session) {
 
   std::optional<std::vector<EntityId>> selection = SelectObjects(session);
   if (!selection) return;
-  bool changed_any = false;
-  for (EntityId id : *selection) {
-    if (!CarriesDimensionStyle(drawing.EntityType(id))) continue;
-    dxf::Tags tags = CopyEntityTags(drawing, id);
-    dxf::Tags before = tags;
-    if (clear) {
-      ClearDstyleOverrides(&tags);
-    } else {
-      MergeDstyleOverrides(&tags, overrides);
+  const std::vector<EntityId>& objects = *selection;
+  // Each dimension is changed by itself alone: a large selection is changed
+  // in two halves at once.
+  bool changed[2] = {false, false};
+  auto change = [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      EntityId id = objects[i];
+      if (!CarriesDimensionStyle(drawing.EntityType(id))) continue;
+      dxf::Tags tags = CopyEntityTags(drawing, id);
+      dxf::Tags before = tags;
+      if (clear) {
+        ClearDstyleOverrides(&tags);
+      } else {
+        MergeDstyleOverrides(&tags, overrides);
+      }
+      if (tags == before) continue;
+      drawing.SetEntityTags(id, tags);
+      changed[begin == 0 ? 0 : 1] = true;
     }
-    if (tags == before) continue;
-    drawing.SetEntityTags(id, tags);
-    changed_any = true;
+  };
+  if (objects.size() < kTwoHalvesFrom) {
+    change(0, objects.size());
+  } else {
+    RunInTwoHalves(objects.size(), change);
   }
-  if (changed_any && !clear) EnsureAcadRegistered(drawing);
+  if ((changed[0] || changed[1]) && !clear) EnsureAcadRegistered(drawing);
 }
 
 }  // namespace host::commands

@@ -92,5 +92,26 @@ TEST_F(DimOverrideTest, EnterWithoutAVariableEndsWithoutSelecting) {
             "[Überschreibungen löschen]: ");
 }
 
+// Thousands of dimensions are changed in two halves at once; each one ends
+// as a small selection leaves it.
+TEST_F(DimOverrideTest, LargeSelectionsGiveWhatSmallOnesGive) {
+  Run("bemüberschr\ndimscale\n2\n\n_all\n\n");
+  const std::string expected = Xdata("53");
+  dxf::Tags dimension = Tags("53");
+  // Back to the dimension as the drawing has it, for copies of it.
+  SetUp();
+  dimension = Tags("53");
+  std::vector<std::string> handles;
+  for (int i = 0; i < 5000; ++i) {
+    handles.push_back(drawing().NewHandle());
+    dimension[1].value = handles.back();
+    drawing().AddEntity(drawing().active_layout(), dimension);
+  }
+  Run("bemüberschr\ndimscale\n2\n\n_all\n\n");
+  EXPECT_EQ(Xdata("53"), expected);
+  for (const std::string& handle : {handles.front(), handles[2600], handles.back()})
+    EXPECT_EQ(Xdata(handle), expected) << handle;
+}
+
 }  // namespace
 }  // namespace host::testing
