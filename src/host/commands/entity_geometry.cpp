@@ -222,13 +222,25 @@ void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
 void CollectPointsOnly(const Drawing& drawing, const std::vector<EntityId>& mains,
                        const geometry::Transform& transform, std::set<std::string>* points_only) {
   if (transform.is_identity() || !transform.is_valid()) return;
-  ForEachTransformGroup(drawing, mains, true, [&](const std::vector<EntityId>& records, bool) {
-    for (EntityId id : records) {
-      std::string_view type = drawing.EntityType(id);
-      if (type == "SEQEND") continue;
-      Note(geometry::TransformResultOf(type), type, points_only);
-    }
+  auto collect = [&drawing](const std::vector<EntityId>& some, std::set<std::string>* types) {
+    ForEachTransformGroup(drawing, some, true, [&](const std::vector<EntityId>& records, bool) {
+      for (EntityId id : records) {
+        std::string_view type = drawing.EntityType(id);
+        if (type == "SEQEND") continue;
+        Note(geometry::TransformResultOf(type), type, types);
+      }
+    });
+  };
+  if (mains.size() < kTwoHalvesFrom) return collect(mains, points_only);
+  // Only the set of types counts, so a block that dimensions in both halves
+  // share may well be looked at twice.
+  std::set<std::string> halves[2];
+  RunInTwoHalves(mains.size(), [&](size_t begin, size_t end) {
+    std::vector<EntityId> half(mains.begin() + static_cast<std::ptrdiff_t>(begin),
+                               mains.begin() + static_cast<std::ptrdiff_t>(end));
+    collect(half, &halves[begin == 0 ? 0 : 1]);
   });
+  for (std::set<std::string>& half : halves) points_only->merge(half);
 }
 
 void TransformTags(dxf::Tags* main, std::vector<dxf::Tags>* subentities,

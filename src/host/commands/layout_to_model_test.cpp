@@ -143,7 +143,11 @@ TEST_F(LayoutToModelTest, LargeSelectionsGiveWhatSmallOnesGive) {
   }
   dimension[1].value = "7000";  // a second dimension drawn by *D1, last of all
   drawing().AddEntity(drawing().active_layout(), dimension);
-  Run("_cutclip\n_all\n\nTILEMODE\n1\n_pasteclip\n0,0\n._scale\n_all\n\n0.0\n2.000000\n");
+  drawing().AddEntity(drawing().active_layout(), SolidOnTheLayout());  // in the second half
+  std::string said =
+      Run("_cutclip\n_all\n\nTILEMODE\n1\n_pasteclip\n0,0\n._scale\n_all\n\n0.0\n2.000000\n");
+  EXPECT_NE(said.find("Nur die Punkte von 3DSOLID wurden verschoben."), std::string::npos) << said;
+  EXPECT_NE(said.find("Nur die Punkte von 3DSOLID wurden skaliert."), std::string::npos);
   // As for the views alone (the new lines lie inside them).
   EXPECT_DOUBLE_EQ(Real("51", 10), 180);
   EXPECT_DOUBLE_EQ(Real("5B", 10), 100);
