@@ -98,8 +98,11 @@ inline size_t CountLineEnds(const char* data, size_t size) {
   const __m128i newline = _mm_set1_epi8('\n');
   for (; i + 16 <= size; i += 16) {
     __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    count += static_cast<size_t>(
-        std::popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline)))));
+    // A line end or two in sixteen bytes: counting bits one by one beats a
+    // population count the processor may lack.
+    for (auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline)));
+         ends != 0; ends &= ends - 1)
+      ++count;
   }
 #endif
   for (; i < size; ++i) count += data[i] == '\n';

@@ -56,16 +56,6 @@ bool IsAlpha1252(unsigned char c) {
   }
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
-  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r')) {
-    --end;
-  }
-  return text.substr(begin, end - begin);
-}
-
 double ParseReal(std::string_view text) {
   text = TrimBlanks(text);
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);

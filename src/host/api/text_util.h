@@ -19,7 +19,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool IsAlpha1252(unsigned char c);
 
 // A value line without the blanks around it.
-std::string_view TrimBlanks(std::string_view text);
+inline std::string_view TrimBlanks(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r')) {
+    --end;
+  }
+  return text.substr(begin, end - begin);
+}
 
 // Numbers of group-code values, as a CAD reader takes them: surrounding
 // blanks ignored, a leading "+" allowed. Text that is no number reads as 0.
