@@ -309,6 +309,31 @@ TEST(DrawingSurveyTest, SpacesLayersAndStyles) {
   EXPECT_EQ(survey.dimension_styles[1].dimensions, 1u);
 }
 
+// A large drawing is read in chunks, each in two halves at once: what
+// stands after 70 000 other entities is found as in a small drawing.
+TEST(DrawingSurveyTest, LargeDrawingsGiveWhatSmallOnesGive) {
+  std::string lines;
+  for (int i = 0; i < 70000; ++i)
+    lines += "0\nLINE\n5\n" + std::to_string(100000 + i) + "\n67\n1\n8\nExtra\n10\n0\n20\n0\n";
+  std::string text = ExportedDrawing("0");
+  text.insert(text.find("0\nVIEWPORT\n"), lines);
+  auto drawing = Load(text);
+  ASSERT_TRUE(drawing);
+  DrawingSurvey survey = SurveyDrawing(*drawing);
+  EXPECT_EQ(survey.main_entities, 70009u);
+  EXPECT_EQ(survey.handles.size(), 70009u);
+  EXPECT_EQ(survey.spaces[1].entities, 70007u);
+  EXPECT_EQ(survey.layers[0].entities, 7u);
+  ASSERT_EQ(survey.layers.size(), 4u);
+  EXPECT_EQ(survey.layers[2].name, "Extra");
+  EXPECT_EQ(survey.layers[2].entities, 70000u);
+  ASSERT_EQ(survey.dimensions.size(), 5u);
+  EXPECT_EQ(survey.dimensions[0].handle, "42");
+  EXPECT_EQ(survey.dimensions[0].displayed(), 50.0);
+  EXPECT_EQ(survey.dimensions[1].displayed(), 30.0);
+  EXPECT_EQ(survey.entity_lineweights.at(kLineWeightByLayer), 70007u);
+}
+
 TEST(DrawingSurveyTest, DimensionsAndTheirFactors) {
   auto drawing = Load(ExportedDrawing("0"));
   ASSERT_TRUE(drawing);

@@ -127,5 +127,21 @@ TEST_F(ChangeTest, LayersAreJudgedWhateverTheirSpelling) {
   EXPECT_NE(said.find("9 gefunden\n3 auf gesperrtem Layer.\n"), std::string::npos) << said;
 }
 
+// The layers of thousands of objects are read in two halves at once: a
+// lock at the very end is seen as one at the start.
+TEST_F(ChangeTest, LockedLayersCountInLargeSelections) {
+  for (EntityId id = drawing().FirstEntity(); id != kNoEntity; id = drawing().NextEntity(id))
+    drawing().EraseEntity(id);
+  for (int i = 0; i < 5000; ++i) {
+    drawing().AddEntity(drawing().active_layout(), {{0, "POINT"},
+                                                    {5, drawing().NewHandle()},
+                                                    {100, "AcDbEntity"},
+                                                    {67, "1"},
+                                                    {8, i < 10 || i >= 4900 ? "Locked" : "0"}});
+  }
+  std::string said = Run("Ändern\nAlle\n\n");
+  EXPECT_NE(said.find("5000 gefunden\n110 auf gesperrtem Layer.\n"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace host::testing
