@@ -298,11 +298,7 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
       std::vector<dxf::TagView> tags;
       for (size_t i = begin; i < end; ++i) facts[i] = ReadRecordFacts(drawing, chunk[i], &tags);
     };
-    if (chunk.size() < host::kTwoHalvesFrom) {
-      read(0, chunk.size());
-    } else {
-      host::RunInTwoHalves(chunk.size(), read);
-    }
+    host::RunInTwoHalvesIfLong(chunk.size(), read);
     for (size_t i = 0; i < chunk.size(); ++i) {
       const RecordFacts& fact = facts[i];
       const host::Entity& entity = drawing.entity(chunk[i]);

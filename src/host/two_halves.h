@@ -38,4 +38,15 @@ void RunInTwoHalves(size_t count, Work work) {
           [&work, middle, count] { work(middle, count); });
 }
 
+// As RunInTwoHalves from kTwoHalvesFrom items on; a shorter list is worked
+// through here in one go, as work(0, count).
+template <class Work>
+void RunInTwoHalvesIfLong(size_t count, Work work) {
+  if (count < kTwoHalvesFrom) {
+    work(size_t{0}, count);
+  } else {
+    RunInTwoHalves(count, work);
+  }
+}
+
 }  // namespace host

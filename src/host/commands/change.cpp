@@ -148,11 +148,7 @@ void ApplyChanges(Drawing& drawing, const std::vector<EntityId>& records, const 
   };
   // Each record is changed by itself alone: a large selection is changed in
   // two halves at once.
-  if (records.size() < kTwoHalvesFrom) {
-    apply(0, records.size());
-  } else {
-    RunInTwoHalves(records.size(), apply);
-  }
+  RunInTwoHalvesIfLong(records.size(), apply);
 }
 
 // The value the objects share, shown as the prompt's default, or VARIIERT.

@@ -230,11 +230,7 @@ void DimOverride(Session& session) {
       changed[begin == 0 ? 0 : 1] = true;
     }
   };
-  if (objects.size() < kTwoHalvesFrom) {
-    change(0, objects.size());
-  } else {
-    RunInTwoHalves(objects.size(), change);
-  }
+  RunInTwoHalvesIfLong(objects.size(), change);
   if ((changed[0] || changed[1]) && !clear) EnsureAcadRegistered(drawing);
 }
 

@@ -43,11 +43,7 @@ std::vector<LayerStates::State> LayerStates::EntityStates(const std::vector<Enti
     for (size_t i = begin; i < end; ++i)
       written[i] = FindCommonValue(drawing_.entity(ids[i]).text.text(), 8);
   };
-  if (ids.size() < kTwoHalvesFrom) {
-    read(0, ids.size());
-  } else {
-    RunInTwoHalves(ids.size(), read);
-  }
+  RunInTwoHalvesIfLong(ids.size(), read);
   std::vector<State> states;
   states.reserve(ids.size());
   for (const std::optional<std::string_view>& layer : written)
