@@ -82,6 +82,7 @@ class Batch {
       result = LostResult(jobs_[index], settings_, "the conversion process sent no whole result");
     ++done_;
     if (result.exit_code != 0) ++failed_;
+    if (result.exit_code == 0 && !result.warnings.empty()) ++warned_;
     results_[index] = std::move(result);
     ShowFinished();
     DrawProgress();
@@ -104,7 +105,7 @@ class Batch {
     std::string current = running_.empty() ? "" : jobs_[*running_.begin()].input;
     context_.err << "\r\x1b[K"
                  << ProgressLine(done_, jobs_.size(), failed_, current, running_.size(),
-                                 options_.columns > 1 ? options_.columns - 1 : 1)
+                                 options_.columns > 1 ? options_.columns - 1 : 1, warned_)
                  << std::flush;
     progress_shown_ = true;
   }
@@ -120,7 +121,7 @@ class Batch {
   const BatchOptions& options_;
   CommandContext& context_;
   std::vector<std::optional<ConversionResult>> results_;
-  size_t shown_ = 0, done_ = 0, failed_ = 0;
+  size_t shown_ = 0, done_ = 0, failed_ = 0, warned_ = 0;
   std::set<size_t> running_;
   bool progress_shown_ = false;
 };

@@ -46,17 +46,20 @@ std::string Check(const ConversionResult& r) {
 
 std::string ResultWord(const ConversionResult& result, bool dry_run) {
   if (result.crashed) return "crashed";
-  if (result.exit_code == 0) return dry_run ? "dry run" : "converted";
+  if (result.exit_code == 0)
+    return std::string(dry_run ? "dry run" : "converted") +
+           (result.warnings.empty() ? "" : " with warnings");
   return result.exit_code == 3 ? "aborted" : "failed";
 }
 
 std::string FormatSummary(const std::vector<SummaryRow>& rows, double total_seconds) {
   std::vector<std::vector<std::string>> cells = {
       {"file", "result", "seconds", "entities", "dimension check"}};
-  size_t converted = 0, failed = 0;
+  size_t converted = 0, failed = 0, warned = 0;
   for (const SummaryRow& row : rows) {
     const ConversionResult& r = row.result;
     (r.exit_code == 0 ? converted : failed)++;
+    if (r.exit_code == 0 && !r.warnings.empty()) ++warned;
     std::string entities =
         r.converted ? std::to_string(r.entities_before) + " -> " + std::to_string(r.entities_after)
                     : "-";
@@ -77,17 +80,19 @@ std::string FormatSummary(const std::vector<SummaryRow>& rows, double total_seco
   }
   text += std::to_string(rows.size()) + (rows.size() == 1 ? " drawing: " : " drawings: ") +
           std::to_string(converted) + (rows.size() && rows[0].dry_run ? " dry run" : " converted") +
-          ", " + std::to_string(failed) + " failed, " + Seconds(total_seconds) + " s\n";
+          (warned ? " (" + std::to_string(warned) + " with warnings)" : "") + ", " +
+          std::to_string(failed) + " failed, " + Seconds(total_seconds) + " s\n";
   return text;
 }
 
 std::string ProgressLine(size_t done, size_t total, size_t failed, const std::string& current,
-                         size_t running, size_t width) {
+                         size_t running, size_t width, size_t warned) {
   constexpr size_t kBar = 20;
   size_t filled = total ? done * kBar / total : kBar;
   std::string line = "[" + std::string(filled, '#') + std::string(kBar - filled, ' ') + "] " +
                      std::to_string(done) + "/" + std::to_string(total);
   if (failed) line += ", " + std::to_string(failed) + " failed";
+  if (warned) line += ", " + std::to_string(warned) + " with warnings";
   if (!current.empty()) {
     std::string now = current;
     if (running > 1) now += " (+" + std::to_string(running - 1) + ")";

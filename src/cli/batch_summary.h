@@ -17,8 +17,9 @@ struct SummaryRow {
   bool dry_run = false;
 };
 
-// The word for a drawing's result: "converted", "dry run", "failed" (an
-// input error), "aborted" (a host abort) or "crashed" (the worker died).
+// The word for a drawing's result: "converted", "dry run", either "with
+// warnings", "failed" (an input error), "aborted" (a host abort) or
+// "crashed" (the worker died).
 std::string ResultWord(const ConversionResult& result, bool dry_run);
 
 // The table: file, result, seconds, entities before -> after, dimension
@@ -27,9 +28,10 @@ std::string ResultWord(const ConversionResult& result, bool dry_run);
 std::string FormatSummary(const std::vector<SummaryRow>& rows, double total_seconds);
 
 // One line of progress, at most width columns, without a line end:
-// "[#####     ] 3/10, 1 failed  sub/part.dxf". current is the drawing last
-// started ("" when none runs); running, how many are running.
+// "[#####     ] 3/10, 1 failed, 2 with warnings  sub/part.dxf". current is
+// the drawing last started ("" when none runs); running, how many are
+// running; warned, how many converted with warnings.
 std::string ProgressLine(size_t done, size_t total, size_t failed, const std::string& current,
-                         size_t running, size_t width);
+                         size_t running, size_t width, size_t warned = 0);
 
 }  // namespace cli

@@ -45,6 +45,13 @@ TEST(BatchSummaryTest, ResultWords) {
   ConversionResult r;
   EXPECT_EQ(ResultWord(r, false), "converted");
   EXPECT_EQ(ResultWord(r, true), "dry run");
+  r.warnings = {"2 entities stay on the layout"};
+  EXPECT_EQ(ResultWord(r, false), "converted with warnings");
+  EXPECT_EQ(ResultWord(r, true), "dry run with warnings");
+  std::string table = FormatSummary({{"a.dxf", r}}, 1);
+  EXPECT_NE(table.find("a.dxf  converted with warnings"), std::string::npos) << table;
+  EXPECT_NE(table.find("1 drawing: 1 converted (1 with warnings), 0 failed"), std::string::npos)
+      << table;
   r.exit_code = 1;
   EXPECT_EQ(ResultWord(r, false), "failed");
   r.exit_code = 3;
@@ -65,6 +72,8 @@ TEST(BatchSummaryTest, ProgressLineFitsTheWidthAndKeepsTheNamesEnd) {
             "stab.dxf");
   EXPECT_LE(DisplayWidth(ProgressLine(1, 2, 0, "x.dxf", 1, 10)), 10u);
   EXPECT_EQ(ProgressLine(2, 2, 0, "", 0, 80), "[####################] 2/2");
+  EXPECT_EQ(ProgressLine(2, 2, 1, "", 0, 80, 1),
+            "[####################] 2/2, 1 failed, 1 with warnings");
 }
 
 }  // namespace

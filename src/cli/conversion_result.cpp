@@ -68,6 +68,15 @@ class Reader {
     *value = field == "1";
     return true;
   }
+  // A count, then that many texts.
+  bool Take(std::vector<std::string>* texts) {
+    size_t count = 0;
+    if (!Take(&count) || count > text_.size()) return false;
+    texts->resize(count);
+    for (std::string& text : *texts)
+      if (!Take(&text)) return false;
+    return true;
+  }
   bool AtEnd() const { return at_ == text_.size(); }
 
  private:
@@ -89,6 +98,8 @@ std::string EncodeResult(const ConversionResult& r) {
   Put(&text, std::to_string(r.entities_after));
   Put(&text, std::to_string(r.dimensions_compared));
   Put(&text, std::to_string(r.dimensions_changed));
+  Put(&text, std::to_string(r.warnings.size()));
+  for (const std::string& warning : r.warnings) Put(&text, warning);
   Put(&text, r.transcript);
   Put(&text, r.has_report ? "1" : "0");
   const report::DrawingReport& d = r.report;
@@ -105,10 +116,10 @@ bool DecodeResult(const std::string& text, ConversionResult* result) {
   bool whole = in.Take(&r.exit_code) && in.Take(&r.out) && in.Take(&r.err) && in.Take(&r.error) &&
                in.Take(&r.seconds) && in.Take(&r.converted) && in.Take(&r.entities_before) &&
                in.Take(&r.entities_after) && in.Take(&r.dimensions_compared) &&
-               in.Take(&r.dimensions_changed) && in.Take(&r.transcript) && in.Take(&r.has_report) &&
-               in.Take(&d.input) && in.Take(&d.output) && in.Take(&d.target) &&
-               in.Take(&d.exit_code) && in.Take(&d.error) && in.Take(&d.json) && in.Take(&d.html) &&
-               in.AtEnd();
+               in.Take(&r.dimensions_changed) && in.Take(&r.warnings) && in.Take(&r.transcript) &&
+               in.Take(&r.has_report) && in.Take(&d.input) && in.Take(&d.output) &&
+               in.Take(&d.target) && in.Take(&d.exit_code) && in.Take(&d.error) &&
+               in.Take(&d.json) && in.Take(&d.html) && in.AtEnd();
   if (!whole) return false;
   *result = std::move(r);
   return true;

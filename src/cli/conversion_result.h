@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "cli/report/report.h"
 
@@ -22,6 +23,9 @@ struct ConversionResult {
   size_t entities_after = 0;
   size_t dimensions_compared = 0;
   size_t dimensions_changed = 0;
+  // What makes the written result doubtful, one line each (UTF-8): the
+  // drawing converted "with warnings".
+  std::vector<std::string> warnings;
   std::string transcript;  // the host's (UTF-8); "" when the host never ran
   bool has_report = false;
   report::DrawingReport report;

@@ -17,6 +17,7 @@ TEST(ConversionResultTest, EveryFieldSurvivesTheTripIncludingLineEndsAndColons) 
   r.entities_after = 66;
   r.dimensions_compared = 10;
   r.dimensions_changed = 1;
+  r.warnings = {"one: a", "two\nlines:"};
   r.transcript = "Befehl: DRAVOLIN1\r\n\xE4";
   r.has_report = true;
   r.report = {"in.dxf", "out.dxf", "genius", 1, "why", "{\"a\": 1}", "<section></section>"};
@@ -34,6 +35,7 @@ TEST(ConversionResultTest, EveryFieldSurvivesTheTripIncludingLineEndsAndColons) 
   EXPECT_EQ(back.entities_after, 66u);
   EXPECT_EQ(back.dimensions_compared, 10u);
   EXPECT_EQ(back.dimensions_changed, 1u);
+  EXPECT_EQ(back.warnings, r.warnings);
   EXPECT_EQ(back.transcript, r.transcript);
   EXPECT_TRUE(back.has_report);
   EXPECT_EQ(back.report.input, "in.dxf");

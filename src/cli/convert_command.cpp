@@ -126,6 +126,7 @@ int ReadRequest(const ParsedArgs& args, CommandContext& context, ConvertRequest*
   if (settings.quiet && settings.verbose)
     return UsageError(context, kName, "-q and -v exclude each other");
   settings.force = args.Has("force");
+  settings.strict = args.Has("strict");
   settings.dry_run = args.Has("dry-run");
   settings.verify = !args.Has("no-verify");
   if (args.Has("layers") && std::string(settings.target->name) != "genius")
@@ -307,7 +308,10 @@ CommandSpec MakeConvertCommand() {
       "with the answers below, lets the scripts it queues run, and writes the result\n"
       "(default: IN-mech6.dxf or IN-genius.dxf beside the input) through a temporary\n"
       "file. The displayed value of every dimension is compared before and after; a\n"
-      "changed one is listed. Nothing is written when the conversion stops early.\n"
+      "changed one is listed. Nothing is written when the conversion stops early or a\n"
+      "step the host runs for it is refused or fails. A result that is written but\n"
+      "doubtful (a changed dimension value, entities left on the layout, a chosen line\n"
+      "weight no entity carries) converts with warnings; --strict makes them failures.\n"
       "The template defaults to the bundled one of the target.\n\n"
       "A folder stands for the .dxf files in it (any case; -r: below it too); with\n"
       "--out-dir the outputs mirror the tree below each folder given. Several drawings\n"
@@ -325,7 +329,8 @@ CommandSpec MakeConvertCommand() {
       {"transcript", 0, "FILE", "write the host's transcripts (UTF-8) to FILE"},
       {"transcripts", 0, "", "keep each drawing's transcript beside it: OUT.transcript.txt"},
       {"report", 0, "FILE", "write a report of every drawing: FILE.json or FILE.html"},
-      {"force", 0, "", "convert even when the current space holds no views"},
+      {"force", 0, "", "convert even when the current space holds no views or outlying entities"},
+      {"strict", 0, "", "fail a drawing that would convert with warnings (nothing written)"},
       {"dry-run", 0, "", "convert and check, but write no drawing"},
       {"no-verify", 0, "", "skip the check that no data was lost (it is on by default)"},
       {"quiet", 'q', "", "print errors only"},

@@ -5,11 +5,14 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/conversion_warnings.h"
 #include "cli/data_check.h"
 #include "cli/dimension_check.h"
 #include "cli/drawing_io.h"
 #include "cli/drawing_survey.h"
+#include "cli/entity_points.h"
 #include "cli/host_run.h"
+#include "cli/input_checks.h"
 #include "cli/report/report.h"
 #include "host/cmdline/command_line.h"
 #include "host/ui/answers_channel.h"
@@ -108,9 +111,11 @@ class Conversion {
         return Failed(kExitInputError,
                       job_.input + ": " + reason + "; use --force to convert anyway");
     }
-    std::string problem = ReferenceProblem(before_, settings_.reference);
+    std::string problem = ReferenceFactorProblem(before_, settings_.reference);
+    if (problem.empty()) problem = ReferenceProblem(before_, settings_.reference);
     if (!problem.empty())
       return Failed(kExitInputError, job_.input + ": cannot convert: " + problem);
+    if (!CheckPlaces(*drawing)) return;
     // The drawing is changed in place; the report's picture of it and the
     // data check's view of its records come first.
     if (settings_.report) snapshot_ = report::TakeSnapshot(*drawing);
@@ -126,6 +131,30 @@ class Conversion {
     result_.transcript = Utf8(channel.transcript());
   }
 
+  // Measures where the entities of the space the conversion starts from
+  // lie; refuses outlying ones unless forced. False when refused.
+  bool CheckPlaces(const host::Drawing& drawing) {
+    start_space_ = CurrentSpace(drawing);
+    start_points_ = MeasureSpace(drawing, start_space_);
+    std::string problem = settings_.force ? "" : OutlierProblem(start_points_);
+    if (problem.empty()) return true;
+    Failed(kExitInputError,
+           job_.input + ": cannot convert: " + problem + "; use --force to convert anyway");
+    return false;
+  }
+
+  // Why a step of the conversion did not take effect, or "": a command of
+  // the scripts it queued that was refused, cancelled or failed.
+  static std::string FailedStep(const host::CommandLine& command_line) {
+    const auto& failures = command_line.script_failures();
+    if (failures.empty()) return "";
+    std::string text = "the host did not carry out the step \"" + Utf8(failures.front().command) +
+                       "\": " + Utf8(failures.front().reason);
+    if (failures.size() > 1)
+      text += " (and " + std::to_string(failures.size() - 1) + " more step(s) after it)";
+    return text;
+  }
+
   void ConvertInHost(HostRun& host, const host::AnswersChannel& channel) {
     if (!host.RunCommand(settings_.target->command))
       return Failed(kExitHostAbort, job_.input + ": the host aborted, nothing written: " +
@@ -136,6 +165,9 @@ class Conversion {
       return Failed(kExitInputError,
                     job_.input + ": the conversion stopped, nothing written: no reference " +
                         "dimension was picked (\"" + Utf8(kNoReferenceMessage) + "\")");
+    if (std::string step = FailedStep(host.session().command_line()); !step.empty())
+      return Failed(kExitInputError,
+                    job_.input + ": the conversion failed, nothing written: " + step);
 
     ConversionCheck check = CompareDrawings(before_, SurveyDrawing(host.drawing()));
     result_.entities_after = check.entities_after;
@@ -148,14 +180,33 @@ class Conversion {
     // copy, and the problems are named.
     if (settings_.verify) {
       DataCheckResult data = CheckNoDataLost(data_before_, host.drawing());
+      if (std::optional<double> factor = PickReference(before_, settings_.reference).factor)
+        CheckPlacement(start_points_, start_space_, *factor, host.drawing(), &data);
       std::string data_text = FormatDataCheck(data);
       host.session().command_line().Print("\n" + data_text + "\n");
       check_text += "\n" + data_text;
       if (!data.ok()) {
-        Failed(kExitInputError, job_.input + ": the data check failed, nothing written");
+        std::string failed = job_.input + ": the data check failed, nothing written";
+        // One problem is said on the error line; more are listed below it.
+        if (data.problems.size() == 1)
+          return Failed(kExitInputError, failed + ": " + Utf8(data.problems[0]));
+        Failed(kExitInputError, failed);
         context_.err << Utf8(Indented("\n" + data_text)) << "\n";
         return;
       }
+    }
+
+    // Doubtful results are written, unless --strict makes them failures.
+    for (auto&& more : {DimensionWarnings(check), LineWeightWarnings(before_, settings_.answers),
+                        StartLayoutWarnings(host.drawing())})
+      result_.warnings.insert(result_.warnings.end(), more.begin(), more.end());
+    if (settings_.strict && !result_.warnings.empty()) {
+      Failed(kExitInputError,
+             job_.input + ": " + std::to_string(result_.warnings.size()) +
+                 " warning(s) under --strict, nothing written: " + result_.warnings.front());
+      for (size_t i = 1; i < result_.warnings.size(); ++i)
+        context_.err << "  " << result_.warnings[i] << "\n";
+      return;
     }
 
     std::string err;
@@ -167,14 +218,26 @@ class Conversion {
       result_.has_report = true;
       result_.report = report::MakeDrawingReport(
           *snapshot_, host.drawing(), check, Utf8(channel.transcript()), job_.input,
-          settings_.dry_run ? "" : job_.output, settings_.target->name);
+          settings_.dry_run ? "" : job_.output, settings_.target->name, result_.warnings);
     }
+    // Warnings are shown with -q too, as errors are.
+    for (const std::string& warning : result_.warnings)
+      context_.err << "dravolin: warning: " << job_.input << ": " << warning << "\n";
     if (settings_.quiet) return;
     context_.out << job_.input << " -> "
                  << (settings_.dry_run ? "(dry run, nothing written)" : job_.output) << " ("
-                 << settings_.target->name << ")\n";
+                 << settings_.target->name << ")"
+                 << (result_.warnings.empty() ? "" : ", with warnings") << "\n";
     // With -v the check has just been shown in the transcript.
     if (!settings_.verbose) context_.out << Utf8(Indented(check_text)) << "\n";
+  }
+
+  // The entities the conversion starts from, when it started on a layout.
+  std::vector<std::string> StartLayoutWarnings(const host::Drawing& after) const {
+    if (start_space_ == host::kNoContainer ||
+        after.container(start_space_).kind != host::ContainerKind::kLayout)
+      return {};
+    return LeftOnLayoutWarnings(after, start_space_);
   }
 
   const ConvertJob& job_;
@@ -183,6 +246,8 @@ class Conversion {
   DrawingSurvey before_;
   report::SnapshotPtr snapshot_;
   DataSnapshot data_before_;
+  host::ContainerId start_space_ = host::kNoContainer;
+  std::vector<EntityPoint> start_points_;
   ConversionResult result_;
 };
 

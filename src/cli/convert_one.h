@@ -26,6 +26,7 @@ struct ConvertSettings {
   host::Answers answers;
   std::string reference = "auto";
   bool force = false;
+  bool strict = false;  // a warning fails the drawing: nothing is written
   bool dry_run = false;
   bool quiet = false;
   bool verbose = false;

@@ -61,4 +61,16 @@ DataCheckResult CheckNoDataLost(const DataSnapshot& before, const host::Drawing&
 // or a first line "data check: N problems" followed by one line each.
 std::string FormatDataCheck(const DataCheckResult& result);
 
+// The placement check: the entities the conversion moves and scales (those
+// of the space it starts from) must keep their places relative to each
+// other, p' = factor * p + t for one translation t. A sample of them, with
+// their first points before (from MeasureSpace), is compared with where
+// they are after; t is the median of p' - factor * p. An entity off by more
+// than a millionth of the drawing's spread (times the factor) is a problem:
+// the move and scale lost its precision or something else moved it.
+// Entities erased or still in their space are not compared.
+struct EntityPoint;
+void CheckPlacement(const std::vector<EntityPoint>& before, host::ContainerId space, double factor,
+                    const host::Drawing& after, DataCheckResult* result);
+
 }  // namespace cli

@@ -63,16 +63,16 @@ ConversionCheck CompareDrawings(const DrawingSurvey& before, const DrawingSurvey
   for (const DimensionFacts& dimension : after.dimensions)
     if (!dimension.handle.empty()) now.emplace(dimension.handle, &dimension);
   for (const DimensionFacts& old_dimension : before.dimensions) {
-    std::optional<double> old_value = old_dimension.displayed();
-    if (!old_value) continue;
+    if (old_dimension.type != "DIMENSION") continue;  // leaders and tolerances show no value
     auto it = now.find(old_dimension.handle);
     if (old_dimension.handle.empty() || it == now.end()) {
       ++check.dimensions_gone;
       continue;
     }
+    std::optional<double> old_value = old_dimension.displayed();
     std::optional<double> new_value = it->second->displayed();
-    if (!new_value) {
-      ++check.dimensions_gone;
+    if (!old_value || !new_value) {
+      check.unchecked.push_back(old_dimension.handle);
       continue;
     }
     ++check.dimensions_compared;
@@ -97,15 +97,23 @@ std::string FormatCheck(const ConversionCheck& check) {
   }
   text += "\nDimensions: " + std::to_string(check.dimensions_compared) + " compared";
   if (check.dimensions_gone) text += ", " + std::to_string(check.dimensions_gone) + " deleted";
-  if (check.changed.empty()) {
-    text += ", no displayed value changed.";
-    return text;
-  }
-  text += ", " + std::to_string(check.changed.size()) + " with a changed displayed value:";
+  if (!check.unchecked.empty())
+    text += ", " + std::to_string(check.unchecked.size()) + " not checked";
+  text += check.changed.empty()
+              ? ", no displayed value changed."
+              : ", " + std::to_string(check.changed.size()) + " with a changed displayed value:";
   for (const DimensionChange& change : check.changed) {
     text += "\n  Dimension " + change.handle;
     if (!change.layout.empty()) text += " (" + change.layout + ")";
     text += ": " + FormatValue(change.before) + " -> " + FormatValue(change.after);
+  }
+  if (!check.unchecked.empty()) {
+    text +=
+        "\nNot checked, for want of a value (a point or the measurement is missing or no "
+        "number):";
+    for (size_t i = 0; i < check.unchecked.size() && i < 20; ++i)
+      text += (i ? ", " : " ") + (check.unchecked[i].empty() ? "(no handle)" : check.unchecked[i]);
+    if (check.unchecked.size() > 20) text += ", ...";
   }
   return text;
 }

@@ -26,6 +26,10 @@ struct ConversionCheck {
   bool by_handle = true;  // false: the drawing has no handles
   size_t dimensions_compared = 0;
   size_t dimensions_gone = 0;
+  // DIMENSIONs whose shown value cannot be worked out (a point or the
+  // measurement missing or not a number), before or after: not compared,
+  // but listed by handle ("" without one).
+  std::vector<std::string> unchecked;
   std::vector<DimensionChange> changed;
 };
 

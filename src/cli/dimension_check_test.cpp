@@ -62,6 +62,24 @@ TEST(DimensionCheckTest, ListsEveryChangedValue) {
             "\n  Dimension 30 (Model): 50 -> 100");
 }
 
+TEST(DimensionCheckTest, ADimensionWithoutAValueIsListedNotDropped) {
+  DimensionFacts pointless = Dimension("33", 0, 2.0);
+  pointless.measurement.reset();  // a point missing or not a number
+  DimensionFacts leader = pointless;
+  leader.type = "LEADER";
+  leader.handle = "34";
+  DrawingSurvey before = Survey({0x30, 0x33, 0x34}, {Dimension("30", 25, 2.0), pointless, leader});
+  DrawingSurvey after = Survey({0x30, 0x33, 0x34}, {Dimension("30", 50, 1.0), pointless, leader});
+  ConversionCheck check = CompareDrawings(before, after);
+  EXPECT_EQ(check.dimensions_compared, 1u);
+  EXPECT_EQ(check.unchecked, std::vector<std::string>{"33"});
+  EXPECT_EQ(FormatCheck(check),
+            "\nEntities: 3 before, 3 after (0 deleted, 0 added)."
+            "\nDimensions: 1 compared, 1 not checked, no displayed value changed."
+            "\nNot checked, for want of a value (a point or the measurement is missing or no "
+            "number): 33");
+}
+
 TEST(DimensionCheckTest, ValuesCompareRelatively) {
   EXPECT_FALSE(DisplayedValuesDiffer(0, 0));
   EXPECT_FALSE(DisplayedValuesDiffer(1e6, 1e6 * (1 + 1e-12)));

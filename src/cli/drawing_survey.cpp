@@ -32,8 +32,10 @@ std::string Upper(std::string_view text) { return dxf::UpperCase1252(text); }
 // The DIMLFAC pair of the "ACAD" DSTYLE list in an entity's extended data:
 // 1001 ACAD, ..., 1000 DSTYLE, 1002 {, 1070 144, 1040 value, ..., 1002 }.
 // The last pair wins, as when the host reads the list. A 1070 144 not
-// followed by a 1040 carries no factor.
-std::optional<double> DimlfacOverride(const std::vector<dxf::TagView>& tags) {
+// followed by a 1040 carries no factor. A value that does not read as a
+// finite number is kept as written in unreadable.
+std::optional<double> DimlfacOverride(const std::vector<dxf::TagView>& tags,
+                                      std::string_view* unreadable) {
   std::optional<double> factor;
   bool in_acad = false;
   for (size_t i = 0; i < tags.size(); ++i) {
@@ -49,7 +51,8 @@ std::optional<double> DimlfacOverride(const std::vector<dxf::TagView>& tags) {
       if (tag.code == 1001 || (tag.code == 1002 && Trim(tag.value) == "}")) break;
       if (tag.code == 1070 && ParseInt(tag.value) == 144 && i + 1 < tags.size() &&
           tags[i + 1].code == 1040) {
-        if (auto value = ParseDouble(tags[i + 1].value)) factor = value;
+        factor = ParseDouble(tags[i + 1].value);
+        *unreadable = factor ? std::string_view() : Trim(tags[i + 1].value);
         ++i;
       }
     }
@@ -200,6 +203,7 @@ struct RecordFacts {
   bool dimension = false;
   std::optional<double> measurement;  // DIMENSION only: 42, or measured
   std::optional<double> override_dimlfac;
+  std::string_view unreadable_dimlfac;
 };
 
 RecordFacts ReadRecordFacts(const host::Drawing& drawing, host::EntityId id,
@@ -244,7 +248,7 @@ RecordFacts ReadRecordFacts(const host::Drawing& drawing, host::EntityId id,
     facts.measurement.reset();  // 42 means something else there
   else if (!facts.measurement)
     facts.measurement = MeasureDimension(*tags, facts.flags);
-  facts.override_dimlfac = DimlfacOverride(*tags);
+  facts.override_dimlfac = DimlfacOverride(*tags, &facts.unreadable_dimlfac);
   return facts;
 }
 
@@ -351,6 +355,7 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
       dimension.kind = fact.flags & 0x0F;
       dimension.measurement = fact.measurement;
       dimension.override_dimlfac = fact.override_dimlfac;
+      dimension.unreadable_dimlfac = std::string(fact.unreadable_dimlfac);
       auto style_entry = style_index.find(Upper(dimension.style));
       if (style_entry != style_index.end()) {
         DimensionStyleFacts& style_facts = survey.dimension_styles[style_entry->second];

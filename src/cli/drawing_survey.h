@@ -25,6 +25,7 @@ struct DimensionFacts {
   std::string style;                  // dimension style name (group 3; "STANDARD" when absent)
   std::optional<double> measurement;  // group 42
   std::optional<double> override_dimlfac;  // "ACAD" DSTYLE pair 1070 144 / 1040
+  std::string unreadable_dimlfac;          // that 1040 when it is no finite number
   double style_dimlfac = 1.0;              // the style's 144, 1 when it has none
   bool text_has_na = false;                // the text override (group 1) holds "N/A"
 

@@ -28,7 +28,8 @@ SnapshotPtr TakeSnapshot(const host::Drawing& drawing) {
 DrawingReport MakeDrawingReport(const Snapshot& before, const host::Drawing& after,
                                 const ConversionCheck& check, const std::string& transcript,
                                 const std::string& input, const std::string& output,
-                                const std::string& target) {
+                                const std::string& target,
+                                const std::vector<std::string>& warnings) {
   Changes changes = CompareFacts(before.facts, GatherFacts(after));
   std::vector<SpacePicture> after_pictures = DrawPictures(after);
   ConvertedDrawing drawing;
@@ -40,6 +41,7 @@ DrawingReport MakeDrawingReport(const Snapshot& before, const host::Drawing& aft
   drawing.before = &before.pictures;
   drawing.after = &after_pictures;
   drawing.transcript = transcript;
+  drawing.warnings = &warnings;
   drawing.max_primitives = host::render::SvgOptions().max_primitives;
 
   DrawingReport report;

@@ -38,11 +38,13 @@ struct DrawingReport {
   std::string summary{};  // its cells in the HTML summary table; empty when it failed
 };
 
-// The report of a converted drawing. The transcript is the host's (UTF-8).
+// The report of a converted drawing. The transcript is the host's (UTF-8);
+// warnings (UTF-8) make it "converted with warnings".
 DrawingReport MakeDrawingReport(const Snapshot& before, const host::Drawing& after,
                                 const ConversionCheck& check, const std::string& transcript,
                                 const std::string& input, const std::string& output,
-                                const std::string& target);
+                                const std::string& target,
+                                const std::vector<std::string>& warnings = {});
 
 // The report of a drawing that did not convert.
 DrawingReport FailedDrawingReport(const std::string& input, const std::string& target,

@@ -27,6 +27,7 @@ th { background: #eef; }
 td.n { text-align: right; font-variant-numeric: tabular-nums; }
 .ok { color: #060; font-weight: bold; }
 .bad { color: #a00; font-weight: bold; }
+.warn { color: #a60; font-weight: bold; }
 .pictures { display: grid; grid-template-columns: 1fr 1fr; gap: 16px; }
 .pictures h3 { margin-top: 0; }
 figure { margin: 0 0 12px; }
@@ -79,6 +80,12 @@ std::string CheckTable(const ConversionCheck& check) {
                                       " dimension(s) show another value.";
   html += "</span> " + Number(check.dimensions_compared) + " compared";
   if (check.dimensions_gone > 0) html += ", " + Number(check.dimensions_gone) + " gone";
+  if (!check.unchecked.empty()) {
+    html += ", " + Number(check.unchecked.size()) + " not checked for want of a value (";
+    for (size_t i = 0; i < check.unchecked.size() && i < kMaxListed; ++i)
+      html += (i ? ", " : "") + Html(Utf8(check.unchecked[i]));
+    html += check.unchecked.size() > kMaxListed ? ", ...)" : ")";
+  }
   if (!check.by_handle) html += " (the drawing has no handles: compared in order)";
   html += ".</p>\n";
   if (!check.changed.empty()) {
@@ -209,6 +216,12 @@ std::string DrawingHtml(const ConvertedDrawing& drawing) {
   html += "<div class=\"pictures\">\n" +
           PictureColumn("Before", *drawing.before, drawing.max_primitives) +
           PictureColumn("After", *drawing.after, drawing.max_primitives) + "</div>\n";
+  if (drawing.warnings && !drawing.warnings->empty()) {
+    html += "<h3>Warnings</h3>\n<ul class=\"warnings\">\n";
+    for (const std::string& warning : *drawing.warnings)
+      html += "<li class=\"warn\">" + Html(warning) + "</li>\n";
+    html += "</ul>\n";
+  }
   html += CheckTable(*drawing.check);
   html += ChangeTables(*drawing.changes);
   if (!drawing.transcript.empty()) {
@@ -220,10 +233,10 @@ std::string DrawingHtml(const ConvertedDrawing& drawing) {
 
 std::string SummaryCells(const ConvertedDrawing& drawing) {
   const ConversionCheck& check = *drawing.check;
-  std::string result = check.changed.empty()
-                           ? "<span class=\"ok\">converted</span>"
-                           : "<span class=\"bad\">converted, " + Number(check.changed.size()) +
-                                 " value(s) changed</span>";
+  size_t warnings = drawing.warnings ? drawing.warnings->size() : 0;
+  std::string result = warnings == 0 ? "<span class=\"ok\">converted</span>"
+                                     : "<span class=\"warn\">converted with warnings (" +
+                                           Number(warnings) + ")</span>";
   return Cell(result) +
          Cell(Number(check.entities_before) + " " + kArrow + " " + Number(check.entities_after),
               true) +

@@ -76,6 +76,10 @@ void Check(JsonWriter* json, const ConversionCheck& check) {
   json->Integer(static_cast<long long>(check.dimensions_compared));
   json->Key("dimensions_gone");
   json->Integer(static_cast<long long>(check.dimensions_gone));
+  json->Key("unchecked");
+  json->BeginArray();
+  for (const std::string& handle : check.unchecked) json->String(Utf8(handle));
+  json->EndArray();
   json->Key("changed");
   json->BeginArray();
   for (const DimensionChange& change : check.changed) {
@@ -146,6 +150,13 @@ std::string DrawingJson(const ConvertedDrawing& drawing) {
   JsonWriter json;
   json.BeginObject();
   Head(&json, drawing.input, drawing.output, drawing.target, 0, "");
+  json.Key("status");
+  json.String(drawing.status());
+  json.Key("warnings");
+  json.BeginArray();
+  if (drawing.warnings)
+    for (const std::string& warning : *drawing.warnings) json.String(warning);
+  json.EndArray();
   json.Key("by_handle");
   json.Bool(changes.by_handle);
   Counts(&json, "spaces", changes.spaces);
@@ -229,6 +240,8 @@ std::string FailedJson(const DrawingReport& entry) {
   JsonWriter json;
   json.BeginObject();
   Head(&json, entry.input, entry.output, entry.target, entry.exit_code, entry.error);
+  json.Key("status");
+  json.String("failed");
   json.EndObject();
   return json.text();
 }

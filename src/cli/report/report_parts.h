@@ -24,6 +24,12 @@ struct ConvertedDrawing {
   const std::vector<SpacePicture>* after = nullptr;
   std::string transcript;
   size_t max_primitives = 0;
+  const std::vector<std::string>* warnings = nullptr;  // UTF-8
+
+  // "converted" or "converted with warnings".
+  const char* status() const {
+    return warnings && !warnings->empty() ? "converted with warnings" : "converted";
+  }
 };
 
 // Lists in the report stop after this many items; the counts stay whole.

@@ -261,7 +261,7 @@ TEST_F(ReportFiles, JsonDocumentHoldsEveryDrawing) {
   EXPECT_NE(text.find("\"deleted\":{\"count\":1,\"by_type\":{\"CIRCLE\":1}}"), std::string::npos);
   EXPECT_NE(text.find("\"space\":\"Layout1\",\"current\":true"), std::string::npos) << text;
   EXPECT_NE(text.find("{\"input\":\"bad.dxf\",\"output\":null,\"target\":\"mech6\",\"exit_code\":1,"
-                      "\"error\":\"bad.dxf:7: group code 10: x\"}"),
+                      "\"error\":\"bad.dxf:7: group code 10: x\",\"status\":\"failed\"}"),
             std::string::npos);
 }
 

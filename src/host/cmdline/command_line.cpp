@@ -89,6 +89,29 @@ void CommandLine::Message(const std::string& text) {
   Print(text);
 }
 
+void CommandLine::Refuse(const std::string& text) {
+  if (refusal_.empty()) refusal_ = text;
+  Message(text);
+}
+
+void CommandLine::Fail(const std::string& text) {
+  if (failure_.empty()) failure_ = text;
+  Message(text);
+}
+
+template <typename Run>
+void CommandLine::Watched(const std::string& typed, Run run) {
+  bool scripted = frames_.back().script;
+  FlagScope in_command(&in_command_, true);
+  FlagScope cancelled(&cancelled_, false);
+  refusal_.clear();
+  failure_.clear();
+  run();
+  if (!scripted || (!cancelled_ && refusal_.empty() && failure_.empty())) return;
+  std::string reason = !failure_.empty() ? failure_ : !refusal_.empty() ? refusal_ : "*Abbruch*";
+  script_failures_.push_back({std::string(dxf::TrimBlanks(typed)), std::move(reason)});
+}
+
 // ---- input ------------------------------------------------------------------
 
 void CommandLine::Feed(const std::string& text) {
@@ -188,8 +211,10 @@ void CommandLine::RunLine(const std::string& line) {
 
 void CommandLine::RunExpression(const std::string& first_line) {
   RunDeferred();
-  FlagScope in_command(&in_command_, true);
-  FlagScope cancelled(&cancelled_, false);
+  Watched(first_line, [&] { EvaluateExpressions(first_line); });
+}
+
+void CommandLine::EvaluateExpressions(const std::string& first_line) {
   std::string text = first_line;
   std::vector<ExprValue> expressions;
   std::string error;
@@ -198,7 +223,7 @@ void CommandLine::RunExpression(const std::string& first_line) {
     ReadStatus status = ReadExpressions(text, &expressions, &error);
     if (status == ReadStatus::kComplete) break;
     if (status == ReadStatus::kError) {
-      Message("; Fehler: " + error);
+      Fail("; Fehler: " + error);
       return;
     }
     std::optional<std::string> more = Ask(kContinuationPrompt);
@@ -215,7 +240,7 @@ void CommandLine::RunExpression(const std::string& first_line) {
     try {
       Message(Evaluate(expression, call).ToDisplay());
     } catch (const ExprError& e) {
-      Message("; Fehler: " + e.message);
+      Fail("; Fehler: " + e.message);
       return;
     }
   }
@@ -238,22 +263,20 @@ void CommandLine::RunCommand(const std::string& typed) {
       if (stand_in->deferred == Deferred::kRunFirst) RunDeferred();
       // Copied: the command may register or remove commands while it runs.
       StandInCommand command = stand_in->command;
-      FlagScope in_command(&in_command_, true);
-      FlagScope cancelled(&cancelled_, false);
-      command(*session_);
+      Watched(typed, [&] { command(*session_); });
       return;
     }
     if (const ModuleCommand* module_command = FindModuleCommand(name.name, name.english)) {
       RunDeferred();
       void (*handler)() = module_command->handler;
-      FlagScope in_command(&in_command_, true);
-      FlagScope cancelled(&cancelled_, false);
-      handler();
+      Watched(typed, [&] { handler(); });
       return;
     }
   }
-  Message("Unbekannter Befehl \"" + dxf::UpperCase1252(dxf::TrimBlanks(typed)) +
-          "\".  Drücken Sie F1 für Hilfe.");
+  Watched(typed, [&] {
+    Fail("Unbekannter Befehl \"" + dxf::UpperCase1252(dxf::TrimBlanks(typed)) +
+         "\".  Drücken Sie F1 für Hilfe.");
+  });
 }
 
 // ---- the script queue ---------------------------------------------------------

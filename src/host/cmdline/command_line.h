@@ -50,6 +50,22 @@ class CommandLine {
   void Message(const std::string& text);
   const std::string& transcript() const { return transcript_; }
 
+  // ---- refusals and failures ----
+  // Shows why an answer to a prompt is refused (the prompt is asked again).
+  void Refuse(const std::string& text);
+  // Shows why the running command cannot do its work and ends it undone.
+  void Fail(const std::string& text);
+  // A command run from a queued script that did not take effect: it was
+  // unknown, it was cancelled (its script ran out of answers), it refused
+  // one of the script's answers (the script is out of step from there on)
+  // or it failed. The reason is what the host said: the first refusal or
+  // the failure's message, else "*Abbruch*".
+  struct ScriptFailure {
+    std::string command;  // as the script typed it
+    std::string reason;
+  };
+  const std::vector<ScriptFailure>& script_failures() const { return script_failures_; }
+
   // ---- input ----
   // Feeds lines of input (a script's text: "\n" is Enter; a last line without
   // "\n" counts as entered). Lines are run at the idle prompt "Befehl: " or
@@ -141,7 +157,11 @@ class CommandLine {
   std::optional<std::string> TakeIdleLine();
   void RunLine(const std::string& line);
   void RunExpression(const std::string& first_line);
+  void EvaluateExpressions(const std::string& first_line);
   void RunCommand(const std::string& typed);
+  // Runs a command or expression, noting whether it took effect.
+  template <typename Run>
+  void Watched(const std::string& typed, Run run);
   void DrainQueue();
   const StandIn* FindStandIn(const std::string& name, bool english) const;
   const ModuleCommand* FindModuleCommand(const std::string& name, bool english) const;
@@ -164,6 +184,9 @@ class CommandLine {
   bool cancelled_ = false;  // input ran out in the running command
   bool running_ = false;    // RunPending is active
   bool draining_ = false;   // the queue is being drained
+  // What the running command was refused or failed with ("" for none).
+  std::string refusal_, failure_;
+  std::vector<ScriptFailure> script_failures_;
 };
 
 }  // namespace host

@@ -13,7 +13,7 @@ void AmLayReset(Session& session) {
   std::string error;
   std::unique_ptr<Drawing> standard = LoadTemplate(DefaultTemplate(session), &error);
   if (!standard) {
-    cl.Message(error);
+    cl.Fail(error);
     cl.Message("AM-Layer nicht zurückgesetzt.");
     return;
   }

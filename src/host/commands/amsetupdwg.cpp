@@ -25,7 +25,7 @@ void AmSetupDwg(Session& session) {
       cl.Ask("Zeichnung mit dieser Vorlage einrichten? [Ja/Nein] <Nein>: ");
   if (!confirm) return;
   if (MatchKeyword(*confirm, kConfirm) != 1) {
-    cl.Message("Einrichtung abgebrochen.");
+    cl.Fail("Einrichtung abgebrochen.");
     return;
   }
   std::string file =
@@ -33,7 +33,7 @@ void AmSetupDwg(Session& session) {
   std::string error;
   std::unique_ptr<Drawing> source = LoadTemplate(file, &error);
   if (!source) {
-    cl.Message(error);
+    cl.Fail(error);
     cl.Message("Die Zeichnung bleibt unverändert.");
     return;
   }

@@ -204,7 +204,7 @@ std::optional<T> AskProperty(
     }
     std::string why;
     if (std::optional<T> value = parse(dxf::TrimBlanks(*answer), &why)) return value;
-    cl.Message(why);
+    cl.Refuse(why);
   }
 }
 
@@ -359,7 +359,7 @@ void Change(Session& session) {
     if (ParsePoint(*answer)) {
       cl.Message("Änderungspunkte werden hier nicht unterstützt; Eigenschaften wählen.");
     } else {
-      cl.Message("Punkt oder Option-Schlüsselwort erforderlich.");
+      cl.Refuse("Punkt oder Option-Schlüsselwort erforderlich.");
     }
   }
   Changes changes;
@@ -370,7 +370,7 @@ void Change(Session& session) {
     if (!answer || dxf::TrimBlanks(*answer).empty()) break;
     std::optional<int> property = MatchKeyword(*answer, kProperties_);
     if (!property) {
-      cl.Message("Ungültige Option.");
+      cl.Refuse("Ungültige Option.");
       continue;
     }
     if (!ChangeProperty(session, static_cast<Property>(*property), objects, &changes)) break;

@@ -97,7 +97,7 @@ void ClipboardPaste(Session& session, StandInState& state) {
   Drawing& drawing = session.drawing();
   Clipboard& clipboard = state.clipboard;
   if (clipboard.empty() || !clipboard.BelongsTo(drawing)) {
-    cl.Message("Die Zwischenablage enthält keine Objekte dieser Zeichnung.");
+    cl.Fail("Die Zwischenablage enthält keine Objekte dieser Zeichnung.");
     return;
   }
   std::optional<geometry::Vec3> point = AskPoint(cl, "Einfügepunkt angeben: ");

@@ -42,10 +42,30 @@ TEST_F(ConversionScriptsTest, AllScriptsRunCleanlyAndTheDrawingStaysValid) {
   // One idle prompt per script: no script leaves a line over.
   EXPECT_EQ(Count(transcript, "Befehl: "), 12u) << transcript;
   EXPECT_EQ(channel_.printed, transcript);
+  EXPECT_TRUE(cl().script_failures().empty());
 
   EXPECT_EQ(drawing().FindTableRecord("LAYER", "AM_12") != kNoRecord, true);
   EXPECT_FALSE(Has("5B", 62));
   EXPECT_EQ(EzdxfAudit().substr(0, 2), "0\n") << EzdxfAudit();
+}
+
+TEST_F(ConversionScriptsTest, AScriptStepThatDoesNotTakeEffectIsRecordedWithTheHostsReason) {
+  Open(kLayoutDrawing);
+  cl().Queue("._scale\n_all\n\n0,0\n-2.0\n", true);
+  cl().Queue("amsetupdwg\nC:/missing.dwt\nJA\n", true);
+  cl().Queue("nosuchcommand\n", true);
+  cl().Queue("._zoom\n_e\n", true);
+  cl().RunPending();
+  const auto& failures = cl().script_failures();
+  ASSERT_EQ(failures.size(), 3u) << cl().transcript();
+  EXPECT_EQ(failures[0].command, "._scale");
+  EXPECT_EQ(failures[0].reason, "Wert muss positiv und ungleich Null sein.");
+  EXPECT_EQ(failures[1].command, "amsetupdwg");
+  EXPECT_NE(failures[1].reason.find("missing.dwt"), std::string::npos) << failures[1].reason;
+  EXPECT_EQ(failures[2].command, "nosuchcommand");
+  // What the user types is answered on the command line only.
+  Run("._scale\n_all\n\n0,0\n-2\n");
+  EXPECT_EQ(cl().script_failures().size(), 3u);
 }
 
 }  // namespace

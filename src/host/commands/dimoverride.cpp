@@ -142,7 +142,7 @@ ValueAnswer AskValue(CommandLine& cl, const Drawing& drawing, const DimensionVar
                                                             : dxf::TrimBlanks(*answer));
     if (dxf::TrimBlanks(text).empty()) {
       if (current.empty()) {
-        cl.Message("Wert erforderlich.");
+        cl.Refuse("Wert erforderlich.");
         continue;
       }
       text = current;
@@ -151,7 +151,7 @@ ValueAnswer AskValue(CommandLine& cl, const Drawing& drawing, const DimensionVar
     if (std::optional<dxf::Tag> value = ToOverride(drawing, variable, text, &why)) {
       return ValueAnswer{false, value};
     }
-    cl.Message(why);
+    cl.Refuse(why);
   }
 }
 
@@ -195,7 +195,7 @@ void DimOverride(Session& session) {
     }
     const DimensionVariable* variable = FindDimensionVariable(*answer);
     if (!variable) {
-      cl.Message("Unbekannter Variablenname.");
+      cl.Refuse("Unbekannter Variablenname.");
       continue;
     }
     ValueAnswer value = AskValue(cl, drawing, *variable);

@@ -77,7 +77,7 @@ std::optional<geometry::Vec3> AskPoint(CommandLine& cl, const std::string& promp
     std::optional<std::string> answer = cl.Ask(prompt);
     if (!answer) return std::nullopt;
     if (std::optional<geometry::Vec3> point = ParsePoint(*answer)) return point;
-    cl.Message("Punkt oder Option-Schlüsselwort erforderlich.");
+    cl.Refuse("Punkt oder Option-Schlüsselwort erforderlich.");
   }
 }
 
@@ -90,9 +90,9 @@ std::optional<double> AskReal(CommandLine& cl, const std::string& prompt,
     if (fallback && dxf::TrimBlanks(*answer).empty()) return fallback;
     std::optional<double> value = ParseReal(*answer);
     if (!value) {
-      cl.Message("Erfordert numerischen Wert.");
+      cl.Refuse("Erfordert numerischen Wert.");
     } else if (valid && !valid(*value)) {
-      cl.Message(invalid_message);
+      cl.Refuse(invalid_message);
     } else {
       return value;
     }
@@ -106,7 +106,7 @@ std::optional<bool> AskYesNo(CommandLine& cl, const std::string& prompt, bool fa
     if (!answer) return std::nullopt;
     if (dxf::TrimBlanks(*answer).empty()) return fallback;
     if (std::optional<int> id = MatchKeyword(*answer, kYesNo)) return *id == 1;
-    cl.Message("Ungültige Option. Ja oder Nein eingeben.");
+    cl.Refuse("Ungültige Option. Ja oder Nein eingeben.");
   }
 }
 

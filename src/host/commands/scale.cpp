@@ -40,9 +40,9 @@ std::optional<double> AskFactor(CommandLine& cl) {
     }
     std::optional<double> factor = ParseReal(*answer);
     if (!factor) {
-      cl.Message("Erfordert numerischen Wert oder Option-Schlüsselwort.");
+      cl.Refuse("Erfordert numerischen Wert oder Option-Schlüsselwort.");
     } else if (!Positive(*factor)) {
-      cl.Message(kPositiveRequired);
+      cl.Refuse(kPositiveRequired);
     } else {
       return factor;
     }

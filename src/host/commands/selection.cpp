@@ -86,7 +86,7 @@ std::optional<std::vector<EntityId>> SelectObjects(Session& session) {
         break;
       }
     } else {
-      cl.Message("*Ungültige Auswahl*");
+      cl.Refuse("*Ungültige Auswahl*");
       cl.Message("Erwartet wird Alle, Letztes oder Enter zum Beenden.");
       continue;
     }

@@ -139,7 +139,7 @@ void Style(Session& session) {
       continue;
     }
     if (ValidName(name)) break;
-    cl.Message("Ungültiger Name für einen Textstil.");
+    cl.Refuse("Ungültiger Name für einen Textstil.");
   }
 
   TableRecordId record = drawing.FindTableRecord("STYLE", name);

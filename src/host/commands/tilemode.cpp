@@ -25,10 +25,10 @@ void TileMode(Session& session) {
       value = *number;
       break;
     }
-    cl.Message("Erfordert eine Ganzzahl zwischen 0 und 1.");
+    cl.Refuse("Erfordert eine Ganzzahl zwischen 0 und 1.");
   }
   if (value == 0 && drawing.active_layout() == kNoContainer) {
-    cl.Message("Die Zeichnung hat kein Layout; TILEMODE bleibt 1.");
+    cl.Fail("Die Zeichnung hat kein Layout; TILEMODE bleibt 1.");
     return;
   }
   if ((value == 1) != on) SetTileMode(drawing, value == 1);

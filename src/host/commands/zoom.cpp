@@ -171,10 +171,10 @@ void Zoom(Session& session) {
       return;
     }
     if (option) {
-      cl.Message("Diese Zoom-Option wird hier nicht unterstützt.");
+      cl.Refuse("Diese Zoom-Option wird hier nicht unterstützt.");
       return;
     }
-    cl.Message("Punkt oder Option-Schlüsselwort erforderlich.");
+    cl.Refuse("Punkt oder Option-Schlüsselwort erforderlich.");
   }
 }
 

@@ -15,6 +15,7 @@ wrote one (data it does not understand is kept).
 """
 
 import os
+import re
 import sys
 from dataclasses import dataclass, field
 
@@ -375,9 +376,61 @@ def value_cases():
     return cases
 
 
+def with_dimlfac(value):
+    """The example with every DIMLFAC override set to value."""
+    return re.sub(rb"(1070\n *144\n1040\n)[^\n]+", lambda m: m.group(1) + value,
+                  example().bytes())
+
+
+def layout_records(t, kind="LINE"):
+    """Starts of the records of a type on the layout (paper space, 67 1)."""
+    return [start for start in t.records(kind, "ENTITIES")
+            if [" 67", "1"] in t.pairs[start:t.record_end(start)]]
+
+
+def conversion_cases():
+    """Drawings that read, but cannot convert soundly as they are."""
+    cases = []
+    for name, value in [("negative", b"-2.0"), ("zero", b"0.0"), ("subnormal", b"1e-310"),
+                        ("tiny", b"1e-300"), ("huge", b"1e300"), ("inf", b"inf")]:
+        cases.append(Case(f"dimlfac-{name}", with_dimlfac(value)))
+
+    # One coordinate of a layout line far away: the cut's base point with it.
+    t = example()
+    t.set(layout_records(t)[0], 10, "-1e20")
+    cases.append(Case("outlying-coordinate", t.bytes()))
+
+    # Three layout texts on a frozen layer (texts keep their layer through
+    # the conversion): the selection of all skips them.
+    t = example()
+    layer = t.records("LAYER", "TABLES")[-1]
+    record = [list(p) for p in t.pairs[layer:t.record_end(layer)]]
+    for pair in record:
+        code = pair[0].strip()
+        if code == "2":
+            pair[1] = "Hidden"
+        elif code == "5":
+            pair[1] = "FFE01"
+        elif code == "70":
+            pair[1] = "1"
+    t.insert(t.record_end(layer), record)
+    for start in [r for r in layout_records(t, "TEXT") if t.pairs[t.find(r, 8)][1] == "0"][:3]:
+        t.set(start, 8, "Hidden")
+    cases.append(Case("frozen-layer-on-the-layout", t.bytes()))
+
+    # A dimension without its measurement and one of its points.
+    t = example()
+    dimension = t.records("DIMENSION", "ENTITIES")[0]
+    end = t.record_end(dimension)
+    t.pairs[dimension:end] = [p for p in t.pairs[dimension:end]
+                              if p[0].strip() not in ("42", "13", "23", "33")]
+    cases.append(Case("dimension-without-a-point", t.bytes()))
+    return cases
+
+
 def all_cases():
     return (truncations() + handle_cases() + structure_cases() + count_cases()
-            + big_line_cases() + nesting_cases() + value_cases())
+            + big_line_cases() + nesting_cases() + value_cases() + conversion_cases())
 
 
 def write_all(folder):
