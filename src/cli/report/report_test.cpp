@@ -243,6 +243,8 @@ class ReportFiles : public ::testing::Test {
     entries.push_back(MakeDrawingReport(*before, *d, check, "Befehl: DRAVOLIN1\n", "in <1>.dxf",
                                         "out.dxf", "mech6"));
     entries.push_back(FailedDrawingReport("bad.dxf", "mech6", 1, "bad.dxf:7: group code 10: x"));
+    entries.push_back(MakeDrawingReport(*before, *d, check, "", "warned.dxf", "w.dxf", "mech6",
+                                        {"3 entities stay <here>"}));
     return entries;
   }
 
@@ -263,6 +265,10 @@ TEST_F(ReportFiles, JsonDocumentHoldsEveryDrawing) {
   EXPECT_NE(text.find("{\"input\":\"bad.dxf\",\"output\":null,\"target\":\"mech6\",\"exit_code\":1,"
                       "\"error\":\"bad.dxf:7: group code 10: x\",\"status\":\"failed\"}"),
             std::string::npos);
+  EXPECT_NE(text.find("\"status\":\"converted\",\"warnings\":[]"), std::string::npos);
+  EXPECT_NE(text.find("\"status\":\"converted with warnings\",\"warnings\":[\"3 entities stay "
+                      "<here>\"]"),
+            std::string::npos);
 }
 
 TEST_F(ReportFiles, HtmlDocumentIsOnePageWithSummaryAndPictures) {
@@ -272,6 +278,8 @@ TEST_F(ReportFiles, HtmlDocumentIsOnePageWithSummaryAndPictures) {
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<a href=\"#drawing-1\">in &lt;1&gt;.dxf</a>"), std::string::npos);
   EXPECT_NE(page.find("failed (exit code 1): bad.dxf:7: group code 10: x"), std::string::npos);
+  EXPECT_NE(page.find(">converted with warnings (1)</span>"), std::string::npos);
+  EXPECT_NE(page.find("<li class=\"warn\">3 entities stay &lt;here&gt;</li>"), std::string::npos);
   EXPECT_NE(page.find("<div id=\"drawing-2\">"), std::string::npos);
   EXPECT_NE(page.find("<svg xmlns="), std::string::npos);
   EXPECT_NE(page.find("<td>&lt;&gt;/N/A</td><td>&lt;&gt;</td>"), std::string::npos);
