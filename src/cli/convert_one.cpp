@@ -11,6 +11,7 @@
 #include "cli/drawing_survey.h"
 #include "cli/host_run.h"
 #include "cli/report/report.h"
+#include "cli/terminal_text.h"
 #include "host/cmdline/command_line.h"
 #include "host/ui/answers_channel.h"
 #include "host/ui/text_encoding.h"
@@ -86,7 +87,7 @@ class Conversion {
  private:
   // Ends the conversion with an error line; nothing is written.
   void Failed(int code, const std::string& message, bool prefixed = true) {
-    context_.err << (prefixed ? "dravolin: error: " : "") << message << "\n";
+    context_.err << (prefixed ? "dravolin: error: " : "") << TerminalText(message) << "\n";
     result_.exit_code = code;
     result_.error = message;
     if (settings_.report) {
@@ -153,13 +154,13 @@ class Conversion {
       check_text += "\n" + data_text;
       if (!data.ok()) {
         Failed(kExitInputError, job_.input + ": the data check failed, nothing written");
-        context_.err << Utf8(Indented("\n" + data_text)) << "\n";
+        context_.err << TerminalText(Utf8(Indented("\n" + data_text)), true) << "\n";
         return;
       }
     }
 
     std::string err;
-    if (!settings_.dry_run && !SaveDrawing(host.drawing(), job_.output, &err))
+    if (!settings_.dry_run && !SaveDrawing(host.drawing(), job_.output, &err, job_.mark))
       return Failed(kExitInputError, err);
     host.UnloadModule();
     result_.converted = true;
@@ -170,11 +171,11 @@ class Conversion {
           settings_.dry_run ? "" : job_.output, settings_.target->name);
     }
     if (settings_.quiet) return;
-    context_.out << job_.input << " -> "
-                 << (settings_.dry_run ? "(dry run, nothing written)" : job_.output) << " ("
-                 << settings_.target->name << ")\n";
+    context_.out << TerminalText(job_.input) << " -> "
+                 << (settings_.dry_run ? "(dry run, nothing written)" : TerminalText(job_.output))
+                 << " (" << settings_.target->name << ")\n";
     // With -v the check has just been shown in the transcript.
-    if (!settings_.verbose) context_.out << Utf8(Indented(check_text)) << "\n";
+    if (!settings_.verbose) context_.out << TerminalText(Utf8(Indented(check_text)), true) << "\n";
   }
 
   const ConvertJob& job_;
