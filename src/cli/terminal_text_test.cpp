@@ -19,7 +19,10 @@ TEST(TerminalTextTest, EveryControlCharacterIsEscaped) {
   EXPECT_EQ(TerminalText("line\n\tnext"), "line\\x0A\\x09next");
   EXPECT_EQ(TerminalText("line\n\tnext\r", true), "line\n\tnext\\x0D");
   // Printable UTF-8 stays as it is; broken sequences show their bytes.
-  EXPECT_EQ(TerminalText("Maße € \xe2\x80\xba"), "Maße € \xe2\x80\xba");
+  const char* printable =
+      "Ma\xc3\x9f"
+      "e \xe2\x82\xac \xe2\x80\xba";  // Maße € ›
+  EXPECT_EQ(TerminalText(printable), printable);
   EXPECT_EQ(TerminalText("\xc3(\xe2\x82\xc0\x80"), "\\xC3(\\xE2\\x82\\xC0\\x80");
   EXPECT_EQ(TerminalText(std::string("nul\0end", 7)), "nul\\x00end");
 }
