@@ -202,9 +202,11 @@ int PlanJobs(const ParsedArgs& args, const ConvertRequest& request, CommandConte
   std::set<std::string> planned;  // outputs, also of a dry run
   std::set<std::string> written;  // files this run writes besides the report
   std::string refused;            // files that are there and must not be replaced
+  size_t refused_count = 0;       // (the first ten are named)
   auto may_replace = [&](const std::string& path, const std::string& mark, bool overwrite) {
     std::string problem = ReplaceProblem(path, mark, overwrite);
-    if (!problem.empty()) refused += (refused.empty() ? "'" : ", '") + path + "' (" + problem + ")";
+    if (problem.empty() || ++refused_count > 10) return;
+    refused += (refused.empty() ? "'" : ", '") + path + "' (" + problem + ")";
   };
   for (size_t i = 0; i < inputs.size(); ++i) {
     const std::string& output = outputs[i];
@@ -241,6 +243,7 @@ int PlanJobs(const ParsedArgs& args, const ConvertRequest& request, CommandConte
       return UsageError(context, kName, "--report names an output");
     may_replace(*request.report, "", true);
   }
+  if (refused_count > 10) refused += " and " + std::to_string(refused_count - 10) + " more";
   if (!refused.empty())
     return Fail(
         context, kExitUsage,
