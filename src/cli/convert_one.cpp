@@ -118,7 +118,8 @@ class Conversion {
     if (settings_.verify) data_before_ = TakeDataSnapshot(*drawing);
 
     host::AnswersChannel channel(settings_.answers);
-    if (settings_.verbose) channel.set_live_output(&context_.out);
+    TerminalStream live(context_.out);  // names from the drawing, shown escaped
+    if (settings_.verbose) channel.set_live_output(&live);
     {
       std::unique_ptr<HostRun> host = HostRun::Start(std::move(drawing), &channel, &err);
       if (!host) return Failed(kExitHostAbort, err);

@@ -63,4 +63,21 @@ std::string TerminalText(std::string_view text, bool keep_lines) {
   return out;
 }
 
+std::streamsize TerminalStream::Buffer::xsputn(const char* text, std::streamsize count) {
+  out_ << TerminalText(std::string_view(text, static_cast<size_t>(count)), true);
+  return count;
+}
+
+TerminalStream::Buffer::int_type TerminalStream::Buffer::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  char one = traits_type::to_char_type(c);
+  xsputn(&one, 1);
+  return c;
+}
+
+int TerminalStream::Buffer::sync() {
+  out_.flush();
+  return out_ ? 0 : -1;
+}
+
 }  // namespace cli

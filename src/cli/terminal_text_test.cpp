@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace cli {
 namespace {
 
@@ -25,6 +27,11 @@ TEST(TerminalTextTest, EveryControlCharacterIsEscaped) {
   EXPECT_EQ(TerminalText(printable), printable);
   EXPECT_EQ(TerminalText("\xc3(\xe2\x82\xc0\x80"), "\\xC3(\\xE2\\x82\\xC0\\x80");
   EXPECT_EQ(TerminalText(std::string("nul\0end", 7)), "nul\\x00end");
+
+  std::ostringstream out;
+  TerminalStream live(out);
+  live << "layer \x1b[2J\n" << '\r' << std::flush;
+  EXPECT_EQ(out.str(), "layer \\x1B[2J\n\\x0D");
 }
 
 }  // namespace
