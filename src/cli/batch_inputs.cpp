@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "cli/output_path.h"
@@ -131,12 +132,22 @@ std::string TranscriptPathFor(const std::string& output) {
   return stem + ".transcript.txt";
 }
 
-size_t DropEarlierOutputs(std::vector<InputFile>* files, std::vector<std::string>* outputs) {
-  std::set<std::string> planned;
-  for (const std::string& output : *outputs) planned.insert(ResolvedPath(output));
+size_t DropEarlierOutputs(
+    std::vector<InputFile>* files, std::vector<std::string>* outputs,
+    const std::function<bool(const std::string& path, const std::string& input)>& written_by) {
+  std::map<std::string, std::string> planned;  // resolved output -> its input
+  for (size_t i = 0; i < outputs->size(); ++i)
+    planned.emplace(ResolvedPath((*outputs)[i]), (*files)[i].path);
+  std::vector<bool> drop(files->size(), false);
+  for (size_t i = 0; i < files->size(); ++i) {
+    const InputFile& file = (*files)[i];
+    if (!file.from_folder()) continue;
+    auto producer = planned.find(ResolvedPath(file.path));
+    drop[i] = producer != planned.end() && written_by(file.path, producer->second);
+  }
   size_t kept = 0;
   for (size_t i = 0; i < files->size(); ++i) {
-    if ((*files)[i].from_folder() && planned.count(ResolvedPath((*files)[i].path))) continue;
+    if (drop[i]) continue;
     if (kept != i) {
       (*files)[kept] = std::move((*files)[i]);
       (*outputs)[kept] = std::move((*outputs)[i]);

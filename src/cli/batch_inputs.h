@@ -3,6 +3,7 @@
 // one's output goes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,11 +50,14 @@ std::string PlannedOutputPath(const InputFile& input, const std::string& suffix,
 std::string TranscriptPathFor(const std::string& output);
 
 // Leaves out the drawings found in folders that are the planned output of
-// another drawing of the same run (a earlier run's "a-mech6.dxf" beside
-// "a.dxf"); converting them again would write onto an input. outputs[i] is
-// files[i]'s planned output; both vectors shrink alike. Returns how many
-// were left out.
-size_t DropEarlierOutputs(std::vector<InputFile>* files, std::vector<std::string>* outputs);
+// another drawing of the same run and that an earlier run of that drawing
+// wrote (an earlier "a-mech6.dxf" beside "a.dxf"): written_by(path, input)
+// tells. A file that only has such a name stays an input (its clash with
+// the output is reported). outputs[i] is files[i]'s planned output; both
+// vectors shrink alike. Returns how many were left out.
+size_t DropEarlierOutputs(
+    std::vector<InputFile>* files, std::vector<std::string>* outputs,
+    const std::function<bool(const std::string& path, const std::string& input)>& written_by);
 
 // How many conversions run at once: the number asked for (0: the number of
 // processors), never more than there are files, at least 1.

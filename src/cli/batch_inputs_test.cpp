@@ -120,7 +120,15 @@ TEST(DropEarlierOutputsTest, LeavesOutFoundFilesThatThisRunWouldWrite) {
                                   {"a-mech6.dxf", "", "a-mech6.dxf"}};
   std::vector<std::string> outputs = {"d/a-mech6.dxf", "d/a-mech6-mech6.dxf", "d/b-mech6.dxf",
                                       "a-mech6-mech6.dxf"};
-  EXPECT_EQ(DropEarlierOutputs(&files, &outputs), 1u);
+  std::vector<InputFile> same_files = files;
+  std::vector<std::string> same_outputs = outputs;
+  std::vector<std::string> asked;
+  auto ours = [&](const std::string& path, const std::string& input) {
+    asked.push_back(path + " by " + input);
+    return true;
+  };
+  EXPECT_EQ(DropEarlierOutputs(&files, &outputs, ours), 1u);
+  EXPECT_EQ(asked, std::vector<std::string>{"d/a-mech6.dxf by d/a.dxf"});
   ASSERT_EQ(files.size(), 3u);
   EXPECT_EQ(files[0].path, "d/a.dxf");
   EXPECT_EQ(outputs[0], "d/a-mech6.dxf");
@@ -128,6 +136,12 @@ TEST(DropEarlierOutputsTest, LeavesOutFoundFilesThatThisRunWouldWrite) {
   EXPECT_EQ(outputs[1], "d/b-mech6.dxf");
   // A file named directly is never left out; its clash is reported instead.
   EXPECT_EQ(files[2].path, "a-mech6.dxf");
+
+  // A file that only has an output's name, not written by a conversion of
+  // its namesake, stays an input.
+  auto not_ours = [](const std::string&, const std::string&) { return false; };
+  EXPECT_EQ(DropEarlierOutputs(&same_files, &same_outputs, not_ours), 0u);
+  EXPECT_EQ(same_files.size(), 4u);
 }
 
 TEST(JobPlanTest, ParallelJobsAreBoundedByFilesAndDefaultToProcessors) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/batch_summary.h"
+#include "cli/terminal_text.h"
 #include "cli/worker_pool.h"
 
 namespace cli {
@@ -19,7 +20,7 @@ ConversionResult LostResult(const ConvertJob& job, const ConvertSettings& settin
   result.crashed = true;
   result.exit_code = kExitHostAbort;
   result.error = job.input + ": " + failure + "; nothing written";
-  result.err = "dravolin: error: " + result.error + "\n";
+  result.err = "dravolin: error: " + TerminalText(result.error) + "\n";
   if (settings.report) {
     result.has_report = true;
     result.report =

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/terminal_text.h"
+
 namespace cli {
 
 namespace {
@@ -63,7 +65,8 @@ std::string FormatSummary(const std::vector<SummaryRow>& rows, double total_seco
     std::string entities =
         r.converted ? std::to_string(r.entities_before) + " -> " + std::to_string(r.entities_after)
                     : "-";
-    cells.push_back({row.file, ResultWord(r, row.dry_run), Seconds(r.seconds), entities, Check(r)});
+    cells.push_back({TerminalText(row.file), ResultWord(r, row.dry_run), Seconds(r.seconds),
+                     entities, Check(r)});
   }
   std::vector<size_t> widths(cells[0].size(), 0);
   for (const auto& line : cells)
@@ -94,7 +97,7 @@ std::string ProgressLine(size_t done, size_t total, size_t failed, const std::st
   if (failed) line += ", " + std::to_string(failed) + " failed";
   if (warned) line += ", " + std::to_string(warned) + " with warnings";
   if (!current.empty()) {
-    std::string now = current;
+    std::string now = TerminalText(current);
     if (running > 1) now += " (+" + std::to_string(running - 1) + ")";
     size_t used = DisplayWidth(line) + 2;
     if (width > used + 4) line += "  " + TailIn(now, width - used);

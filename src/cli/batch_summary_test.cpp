@@ -74,6 +74,9 @@ TEST(BatchSummaryTest, ProgressLineFitsTheWidthAndKeepsTheNamesEnd) {
   EXPECT_EQ(ProgressLine(2, 2, 0, "", 0, 80), "[####################] 2/2");
   EXPECT_EQ(ProgressLine(2, 2, 1, "", 0, 80, 1),
             "[####################] 2/2, 1 failed, 1 with warnings");
+  // A file name cannot move the cursor or clear the line it is drawn on.
+  EXPECT_EQ(ProgressLine(0, 1, 0, "a\x1b[2J\r.dxf", 1, 80),
+            "[                    ] 0/1  a\\x1B[2J\\x0D.dxf");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "cli/command.h"
 #include "cli/spellcheck.h"
+#include "cli/terminal_text.h"
 
 namespace cli {
 
@@ -65,13 +66,13 @@ int RunCommand(const CommandSpec& command, const std::vector<std::string>& args,
 }  // namespace
 
 int UsageError(CommandContext& context, const std::string& command, const std::string& message) {
-  context.err << "dravolin " << command << ": error: " << message << " (see 'dravolin " << command
-              << " --help')\n";
+  context.err << "dravolin " << command << ": error: " << TerminalText(message)
+              << " (see 'dravolin " << command << " --help')\n";
   return kExitUsage;
 }
 
 int Fail(CommandContext& context, int code, const std::string& message) {
-  context.err << "dravolin: error: " << message << "\n";
+  context.err << "dravolin: error: " << TerminalText(message) << "\n";
   return code;
 }
 
@@ -107,7 +108,7 @@ int RunProgram(const std::vector<std::string>& args, std::istream& in, std::ostr
         (name.size() > 1 && name[0] == '-' ? "unknown option '" : "unknown command '") + name + "'";
     std::string hint = ClosestMatch(name, names);
     if (!hint.empty()) message += ", did you mean '" + hint + "'?";
-    err << "dravolin: error: " << message << " (see 'dravolin --help')\n";
+    err << "dravolin: error: " << TerminalText(message) << " (see 'dravolin --help')\n";
     return kExitUsage;
   }
   try {

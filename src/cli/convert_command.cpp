@@ -33,6 +33,9 @@ namespace {
 
 constexpr char kName[] = "convert";
 
+// A transcript kept beside an output carries its output's mark, told apart.
+std::string TranscriptMark(const std::string& output_mark) { return output_mark + "\ntranscript"; }
+
 bool IsDirectory(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -74,9 +77,11 @@ bool MakeFoldersBelow(const std::string& base, const std::string& path, std::str
   return true;
 }
 
-bool WriteTextFile(const std::string& path, const std::string& text, std::string* err) {
+bool WriteTextFile(const std::string& path, const std::string& text, std::string* err,
+                   const std::string& mark = "") {
   dxf::OutputFile file;
   if (!file.Open(path, err)) return false;
+  file.SetMark(mark);
   file.Write(text);
   return file.Commit(err);
 }
@@ -98,6 +103,7 @@ struct ConvertRequest {
   std::optional<std::string> output, out_dir, transcript, report;
   bool recursive = false;
   bool transcripts = false;
+  bool overwrite = false;
   size_t jobs = 0;  // 0: one per processor
 };
 
@@ -133,6 +139,7 @@ int ReadRequest(const ParsedArgs& args, CommandContext& context, ConvertRequest*
     return UsageError(context, kName, "--layers answers the Genius layer dialog (--target genius)");
   request->recursive = args.Has("recursive");
   request->transcripts = args.Has("transcripts");
+  request->overwrite = args.Has("overwrite");
   std::string err;
   if (auto jobs = args.Value("jobs"); jobs && !ParseJobCount(*jobs, &request->jobs, &err))
     return UsageError(context, kName, err);
@@ -182,27 +189,45 @@ int PlanJobs(const ParsedArgs& args, const ConvertRequest& request, CommandConte
     outputs.push_back(request.output ? *request.output
                                      : PlannedOutputPath(input, settings.target->suffix,
                                                          request.out_dir.value_or("")));
-  // A folder converted before holds the earlier outputs beside their inputs.
-  if (!request.output) DropEarlierOutputs(&inputs, &outputs);
+  // A folder converted before holds the earlier outputs beside their inputs;
+  // a file that only has such a name is converted like any other.
+  const std::string producer = std::string(kName) + " " + settings.target->name;
+  if (!request.output) {
+    DropEarlierOutputs(&inputs, &outputs, [&](const std::string& path, const std::string& input) {
+      return IsEarlierOutput(path, OutputMark(producer, input));
+    });
+  }
 
   std::vector<std::string> input_paths;
   for (const InputFile& input : inputs) input_paths.push_back(input.path);
   std::set<std::string> planned;  // outputs, also of a dry run
   std::set<std::string> written;  // files this run writes besides the report
+  std::string refused;            // files that are there and must not be replaced
+  size_t refused_count = 0;       // (the first ten are named)
+  auto may_replace = [&](const std::string& path, const std::string& mark, bool overwrite) {
+    std::string problem = ReplaceProblem(path, mark, overwrite);
+    if (problem.empty() || ++refused_count > 10) return;
+    refused += (refused.empty() ? "'" : ", '") + path + "' (" + problem + ")";
+  };
   for (size_t i = 0; i < inputs.size(); ++i) {
     const std::string& output = outputs[i];
     if (!settings.dry_run && !CheckOutputIsNoInput(output, input_paths, &err))
       return Fail(context, kExitUsage, err);
     if (!planned.insert(ResolvedPath(output)).second)
       return UsageError(context, kName, "two inputs would both be written to '" + output + "'");
-    if (!settings.dry_run) written.insert(ResolvedPath(output));
+    std::string mark = OutputMark(producer, inputs[i].path);
+    if (!settings.dry_run) {
+      written.insert(ResolvedPath(output));
+      may_replace(output, mark, request.overwrite);
+    }
     if (request.transcripts) {
       std::string transcript = TranscriptPathFor(output);
       if (!CheckOutputIsNoInput(transcript, input_paths, &err))
         return Fail(context, kExitUsage, err);
       written.insert(ResolvedPath(transcript));
+      may_replace(transcript, TranscriptMark(mark), request.overwrite);
     }
-    jobs->push_back({inputs[i].path, output});
+    jobs->push_back({inputs[i].path, output, mark});
   }
   if (request.transcript) {
     if (!CheckOutputIsNoInput(*request.transcript, input_paths, &err))
@@ -210,18 +235,40 @@ int PlanJobs(const ParsedArgs& args, const ConvertRequest& request, CommandConte
     if (written.count(ResolvedPath(*request.transcript)))
       return UsageError(context, kName, "--transcript names an output");
     written.insert(ResolvedPath(*request.transcript));
+    may_replace(*request.transcript, "", true);
   }
   if (request.report) {
     if (!CheckOutputIsNoInput(*request.report, input_paths, &err))
       return Fail(context, kExitUsage, err);
     if (written.count(ResolvedPath(*request.report)))
       return UsageError(context, kName, "--report names an output");
+    may_replace(*request.report, "", true);
   }
+  if (refused_count > 10) refused += " and " + std::to_string(refused_count - 10) + " more";
+  if (!refused.empty())
+    return Fail(
+        context, kExitUsage,
+        "not replacing " + refused + "; nothing converted (--overwrite replaces regular files)");
   // The mirrored folders below --out-dir, made before the workers start.
   if (request.out_dir && (!settings.dry_run || request.transcripts)) {
     for (const ConvertJob& job : *jobs)
       if (!MakeFoldersBelow(*request.out_dir, job.output, &err))
         return Fail(context, kExitInputError, err);
+  }
+  // Every folder written into takes a file, before anything is converted
+  // (and loses the temporaries an interrupted run left there).
+  std::vector<std::string> targets;
+  for (const ConvertJob& job : *jobs) {
+    if (!settings.dry_run) targets.push_back(job.output);
+    if (request.transcripts) targets.push_back(TranscriptPathFor(job.output));
+  }
+  if (request.transcript) targets.push_back(*request.transcript);
+  if (request.report) targets.push_back(*request.report);
+  std::set<std::string> folders;
+  for (const std::string& target : targets) {
+    size_t slash = target.rfind('/');
+    if (!folders.insert(slash == std::string::npos ? "" : target.substr(0, slash)).second) continue;
+    if (!PrepareOutputFolder(target, &err)) return Fail(context, kExitInputError, err);
   }
   return -1;
 }
@@ -240,7 +287,8 @@ int WriteRecords(const ConvertRequest& request, const std::vector<ConvertJob>& j
       // A drawing the host never opened has its error as its transcript.
       std::string text = result.transcript.empty() ? result.error : result.transcript;
       if (!text.empty() && text.back() != '\n') text += "\n";
-      written(WriteTextFile(TranscriptPathFor(jobs[i].output), text, &err));
+      written(WriteTextFile(TranscriptPathFor(jobs[i].output), text, &err,
+                            TranscriptMark(jobs[i].mark)));
     }
   }
   if (request.transcript) {
@@ -323,6 +371,7 @@ CommandSpec MakeConvertCommand() {
       {"out-dir", 0, "DIR", "write the outputs into DIR (an existing folder)"},
       {"recursive", 'r', "", "take the .dxf files below the folders given, too"},
       {"jobs", 'j', "N", "convert N drawings at a time (default: one per processor)"},
+      {"overwrite", 0, "", "replace existing files that an earlier conversion did not write"},
   };
   for (OptionSpec& option : AnswerOptionSpecs()) decl.options.push_back(option);
   std::vector<OptionSpec> more = {

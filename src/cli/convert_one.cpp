@@ -14,6 +14,7 @@
 #include "cli/host_run.h"
 #include "cli/input_checks.h"
 #include "cli/report/report.h"
+#include "cli/terminal_text.h"
 #include "host/cmdline/command_line.h"
 #include "host/ui/answers_channel.h"
 #include "host/ui/text_encoding.h"
@@ -89,7 +90,7 @@ class Conversion {
  private:
   // Ends the conversion with an error line; nothing is written.
   void Failed(int code, const std::string& message, bool prefixed = true) {
-    context_.err << (prefixed ? "dravolin: error: " : "") << message << "\n";
+    context_.err << (prefixed ? "dravolin: error: " : "") << TerminalText(message) << "\n";
     result_.exit_code = code;
     result_.error = message;
     if (settings_.report) {
@@ -122,7 +123,8 @@ class Conversion {
     if (settings_.verify) data_before_ = TakeDataSnapshot(*drawing);
 
     host::AnswersChannel channel(settings_.answers);
-    if (settings_.verbose) channel.set_live_output(&context_.out);
+    TerminalStream live(context_.out);  // names from the drawing, shown escaped
+    if (settings_.verbose) channel.set_live_output(&live);
     {
       std::unique_ptr<HostRun> host = HostRun::Start(std::move(drawing), &channel, &err);
       if (!host) return Failed(kExitHostAbort, err);
@@ -191,7 +193,7 @@ class Conversion {
         if (data.problems.size() == 1)
           return Failed(kExitInputError, failed + ": " + Utf8(data.problems[0]));
         Failed(kExitInputError, failed);
-        context_.err << Utf8(Indented("\n" + data_text)) << "\n";
+        context_.err << TerminalText(Utf8(Indented("\n" + data_text)), true) << "\n";
         return;
       }
     }
@@ -205,12 +207,12 @@ class Conversion {
              job_.input + ": " + std::to_string(result_.warnings.size()) +
                  " warning(s) under --strict, nothing written: " + result_.warnings.front());
       for (size_t i = 1; i < result_.warnings.size(); ++i)
-        context_.err << "  " << result_.warnings[i] << "\n";
+        context_.err << "  " << TerminalText(result_.warnings[i]) << "\n";
       return;
     }
 
     std::string err;
-    if (!settings_.dry_run && !SaveDrawing(host.drawing(), job_.output, &err))
+    if (!settings_.dry_run && !SaveDrawing(host.drawing(), job_.output, &err, job_.mark))
       return Failed(kExitInputError, err);
     host.UnloadModule();
     result_.converted = true;
@@ -222,14 +224,14 @@ class Conversion {
     }
     // Warnings are shown with -q too, as errors are.
     for (const std::string& warning : result_.warnings)
-      context_.err << "dravolin: warning: " << job_.input << ": " << warning << "\n";
+      context_.err << "dravolin: warning: " << TerminalText(job_.input + ": " + warning) << "\n";
     if (settings_.quiet) return;
-    context_.out << job_.input << " -> "
-                 << (settings_.dry_run ? "(dry run, nothing written)" : job_.output) << " ("
-                 << settings_.target->name << ")"
+    context_.out << TerminalText(job_.input) << " -> "
+                 << (settings_.dry_run ? "(dry run, nothing written)" : TerminalText(job_.output))
+                 << " (" << settings_.target->name << ")"
                  << (result_.warnings.empty() ? "" : ", with warnings") << "\n";
     // With -v the check has just been shown in the transcript.
-    if (!settings_.verbose) context_.out << Utf8(Indented(check_text)) << "\n";
+    if (!settings_.verbose) context_.out << TerminalText(Utf8(Indented(check_text)), true) << "\n";
   }
 
   // The entities the conversion starts from, when it started on a layout.

@@ -37,6 +37,7 @@ struct ConvertSettings {
 struct ConvertJob {
   std::string input;
   std::string output;
+  std::string mark;  // kept with the output (see OutputMark)
 };
 
 // Converts one drawing. The result lines go to context.out (unless quiet),

@@ -16,9 +16,11 @@ std::unique_ptr<host::Drawing> LoadDrawing(const std::string& path, std::string*
   return drawing;
 }
 
-bool SaveDrawing(const host::Drawing& drawing, const std::string& path, std::string* err) {
+bool SaveDrawing(const host::Drawing& drawing, const std::string& path, std::string* err,
+                 const std::string& mark) {
   dxf::OutputFile out;
   if (!out.Open(path, err)) return false;
+  out.SetMark(mark);
   drawing.Write(&out);
   return out.Commit(err);
 }

@@ -14,6 +14,8 @@ std::unique_ptr<host::Drawing> LoadDrawing(const std::string& path, std::string*
 
 // Writes the drawing through a temporary file that replaces path only when
 // everything was written; on failure path is untouched and err says why.
-bool SaveDrawing(const host::Drawing& drawing, const std::string& path, std::string* err);
+// A mark (see OutputMark) is kept with the file.
+bool SaveDrawing(const host::Drawing& drawing, const std::string& path, std::string* err,
+                 const std::string& mark = "");
 
 }  // namespace cli

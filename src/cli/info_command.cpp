@@ -10,6 +10,7 @@
 #include "cli/drawing_io.h"
 #include "cli/drawing_survey.h"
 #include "cli/json_text.h"
+#include "cli/terminal_text.h"
 #include "cli/text_width.h"
 #include "host/ui/text_encoding.h"
 
@@ -18,6 +19,8 @@ namespace cli {
 namespace {
 
 std::string Utf8(const std::string& text_1252) { return host::Cp1252ToUtf8(text_1252); }
+// A name or text of the drawing as the text output shows it.
+std::string Shown(const std::string& text_1252) { return TerminalText(Utf8(text_1252)); }
 
 std::string Number(double value) {
   char text[32];
@@ -106,19 +109,19 @@ void PrintTable(std::ostream& out, const std::vector<std::pair<std::string, std:
 }
 
 void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostream& out) {
-  out << "file:      " << path << "\n";
-  out << "version:   " << survey.version << " (" << ReleaseName(survey.version) << ")";
+  out << "file:      " << TerminalText(path) << "\n";
+  out << "version:   " << Shown(survey.version) << " (" << ReleaseName(survey.version) << ")";
   if (survey.version >= "AC1021")
     out << ", text in UTF-8";
   else
     out << ", code page "
-        << (survey.codepage.empty() ? "not given (taken as ANSI_1252)" : Utf8(survey.codepage));
+        << (survey.codepage.empty() ? "not given (taken as ANSI_1252)" : Shown(survey.codepage));
   out << "\n";
 
   const SpaceFacts* current = survey.current_space();
   out << "current:   "
       << (current ? (current->model ? std::string("model space")
-                                    : "layout \"" + Utf8(current->layout) + "\"")
+                                    : "layout \"" + Shown(current->layout) + "\"")
                   : std::string("no current layout"))
       << " ($TILEMODE " << (survey.tilemode ? 1 : 0) << ")\n";
 
@@ -128,7 +131,7 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
     std::string right = Count(space.entities, "entity", "entities");
     if (space.viewports) right += " (" + Count(space.viewports, "viewport", "viewports") + ")";
     if (space.current) right += "  [current]";
-    rows.emplace_back(Utf8(space.model ? "Model" : space.layout), right);
+    rows.emplace_back(Shown(space.model ? "Model" : space.layout), right);
   }
   PrintTable(out, rows);
 
@@ -145,7 +148,7 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
       right += "  (not in the layer table)";
     else if (layer.lineweight && *layer.lineweight != kLineWeightDefault)
       right += "  " + LineWeightName(*layer.lineweight);
-    rows.emplace_back(Utf8(layer.name), right);
+    rows.emplace_back(Shown(layer.name), right);
   }
   PrintTable(out, rows);
 
@@ -159,8 +162,8 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
   out << "\ndimension styles (" << survey.dimension_styles.size() << "):\n";
   rows.clear();
   for (const DimensionStyleFacts& style : survey.dimension_styles)
-    rows.emplace_back(Utf8(style.name), "DIMLFAC " + Number(style.dimlfac) + ", used by " +
-                                            std::to_string(style.dimensions));
+    rows.emplace_back(Shown(style.name), "DIMLFAC " + Number(style.dimlfac) + ", used by " +
+                                             std::to_string(style.dimensions));
   PrintTable(out, rows);
 
   size_t dimensions = DimensionCount(survey);
@@ -179,8 +182,8 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
     PrintTable(out, rows);
   }
   if (const DimensionFacts* pick = AutoReference(survey))
-    out << "reference 'auto' picks: " << pick->type << " " << pick->handle << " on "
-        << Utf8(pick->layout) << ", DIMLFAC " << Number(*pick->override_dimlfac) << "\n";
+    out << "reference 'auto' picks: " << pick->type << " " << Shown(pick->handle) << " on "
+        << Shown(pick->layout) << ", DIMLFAC " << Number(*pick->override_dimlfac) << "\n";
   else
     out << "reference 'auto' picks: nothing (a conversion would stop)\n";
 
@@ -189,7 +192,7 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
       << (survey.looks_like_modeller_export() ? "yes" : "no");
   if (!signs.empty()) {
     out << " (";
-    for (size_t i = 0; i < signs.size(); ++i) out << (i ? "; " : "") << signs[i];
+    for (size_t i = 0; i < signs.size(); ++i) out << (i ? "; " : "") << TerminalText(signs[i]);
     out << ")";
   }
   out << "\n";
@@ -267,7 +270,7 @@ int Info(const ParsedArgs& args, CommandContext& context) {
   std::string err;
   std::unique_ptr<host::Drawing> drawing = LoadDrawing(input, &err);
   if (!drawing) {
-    context.err << err << "\n";
+    context.err << TerminalText(err) << "\n";
     return kExitInputError;
   }
   DrawingSurvey survey = SurveyDrawing(*drawing);

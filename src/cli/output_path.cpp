@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dxf/document.h"
+
 namespace cli {
 
 namespace {
@@ -67,6 +69,36 @@ std::string ResolvedPath(const std::string& path) {
   free(resolved);
   if (name.empty() || name == "." || name == "..") return path;
   return result == "/" ? "/" + name : result + "/" + name;
+}
+
+std::string OutputMark(const std::string& producer, const std::string& input) {
+  char* resolved = realpath(input.c_str(), nullptr);
+  std::string path = resolved ? resolved : input;
+  free(resolved);
+  return producer + "\n" + path;
+}
+
+bool IsEarlierOutput(const std::string& path, const std::string& mark) {
+  return !mark.empty() && dxf::ReadOutputMark(path) == mark;
+}
+
+std::string ReplaceProblem(const std::string& path, const std::string& mark, bool overwrite) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) return "";
+  if (S_ISLNK(info.st_mode)) return "a symbolic link; name the file it points to";
+  if (S_ISDIR(info.st_mode)) return "a folder";
+  if (!S_ISREG(info.st_mode)) return "not a regular file";
+  if (overwrite || IsEarlierOutput(path, mark)) return "";
+  return "an existing file that is not an earlier output of this conversion";
+}
+
+bool PrepareOutputFolder(const std::string& path, std::string* err) {
+  size_t slash = path.rfind('/');
+  dxf::SweepStaleTemporaries(slash == std::string::npos ? "." : path.substr(0, slash + 1));
+  dxf::OutputFile probe;
+  if (!probe.Open(path, err)) return false;
+  probe.Abandon();
+  return true;
 }
 
 bool ReadWholeFile(const std::string& path, std::string* contents, std::string* err) {

@@ -26,6 +26,26 @@ bool CheckOutputIsNoInput(const std::string& output, const std::vector<std::stri
 // does not exist.
 std::string ResolvedPath(const std::string& path);
 
+// What an output carries to say which conversion wrote it: the producer
+// ("convert mech6", "run") and the input's resolved path.
+std::string OutputMark(const std::string& producer, const std::string& input);
+
+// True when path is a regular file written by the run mark describes and not
+// changed since (its size and modification time are those it was written
+// with).
+bool IsEarlierOutput(const std::string& path, const std::string& mark);
+
+// Why writing path would replace something it must not, or "": a symbolic
+// link (never written through: name its target) and anything but a regular
+// file are never replaced; an existing regular file only when it is an
+// earlier output of the same run (mark) or with overwrite.
+std::string ReplaceProblem(const std::string& path, const std::string& mark, bool overwrite);
+
+// Removes this program's stale temporaries from the folder of path, then
+// checks that a file can be created there; on failure err holds
+// "PATH: <system error>".
+bool PrepareOutputFolder(const std::string& path, std::string* err);
+
 // Reads a whole file; on failure err holds "PATH: <system error>".
 bool ReadWholeFile(const std::string& path, std::string* contents, std::string* err);
 

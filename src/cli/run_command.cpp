@@ -8,6 +8,7 @@
 #include "cli/host_run.h"
 #include "cli/output_path.h"
 #include "cli/script_text.h"
+#include "cli/terminal_text.h"
 #include "host/ui/answers_channel.h"
 #include "host/ui/text_encoding.h"
 
@@ -25,6 +26,15 @@ int Run(const ParsedArgs& args, CommandContext& context) {
   if (output && output->empty()) return UsageError(context, "run", "-o needs a file name");
   if (output && !CheckOutputIsNoInput(*output, {input}, &err))
     return Fail(context, kExitUsage, err);
+  const std::string mark = OutputMark("run", input);
+  if (output) {
+    std::string problem = ReplaceProblem(*output, mark, args.Has("overwrite"));
+    if (!problem.empty())
+      return Fail(context, kExitUsage,
+                  "not replacing '" + *output + "' (" + problem +
+                      "); nothing run (--overwrite replaces regular files)");
+    if (!PrepareOutputFolder(*output, &err)) return Fail(context, kExitInputError, err);
+  }
 
   host::Answers answers;
   if (!BuildAnswers(args, std::nullopt, &answers, &err)) return UsageError(context, "run", err);
@@ -39,7 +49,7 @@ int Run(const ParsedArgs& args, CommandContext& context) {
 
   std::unique_ptr<host::Drawing> drawing = LoadDrawing(input, &err);
   if (!drawing) {
-    context.err << err << "\n";
+    context.err << TerminalText(err) << "\n";
     return kExitInputError;
   }
 
@@ -53,12 +63,12 @@ int Run(const ParsedArgs& args, CommandContext& context) {
   if (!finished) {
     code = Fail(context, kExitHostAbort,
                 input + ": the host aborted: " + host::Cp1252ToUtf8(host->abort_message()));
-  } else if (output && !SaveDrawing(host->drawing(), *output, &err)) {
+  } else if (output && !SaveDrawing(host->drawing(), *output, &err, mark)) {
     code = Fail(context, kExitInputError, err);
   }
   host->UnloadModule();
   const std::string& transcript = channel.transcript();
-  context.out << host::Cp1252ToUtf8(transcript);
+  context.out << TerminalText(host::Cp1252ToUtf8(transcript), true);
   if (!transcript.empty() && transcript.back() != '\n') context.out << "\n";
   return code;
 }
@@ -79,6 +89,7 @@ CommandSpec MakeRunCommand() {
   decl.options = {
       {"script", 0, "FILE", "command-line script to run"},
       {"output", 'o', "FILE", "write the drawing there afterwards"},
+      {"overwrite", 0, "", "replace an existing FILE that an earlier run did not write"},
   };
   for (OptionSpec& option : AnswerOptionSpecs()) decl.options.push_back(option);
   decl.run = Run;

@@ -28,7 +28,10 @@ class WorkerPool {
 
   explicit WorkerPool(size_t parallel) : parallel_(parallel ? parallel : 1) {}
 
-  // Runs pieces 0..count-1 in that order of starting. Returns false (err
+  // Runs pieces 0..count-1 in that order of starting. The children end
+  // with the parent (SIGTERM); SIGTERM, SIGINT or SIGHUP to the parent
+  // while it runs stops every child, waits for them and ends the parent by
+  // that signal. Returns false (err
   // set) only when no child can be started at all; a piece whose child
   // cannot be started is reported as a failure through done.
   bool Run(size_t count, const Work& work, const Started& started, const Done& done,

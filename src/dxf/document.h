@@ -88,9 +88,14 @@ class Encoding {
   bool utf8_ = false;
 };
 
-// Writes a file safely: into a temporary file beside the target, which
-// Commit flushes, syncs and renames over the target. Nothing is left behind
-// when Commit is not reached or fails.
+// Writes a file safely: into a temporary file that Commit flushes, syncs and
+// puts in place of the target. Where the file system allows, the temporary
+// has no name until Commit (an interrupted or killed process leaves
+// nothing); elsewhere it is a hidden file beside the target, named
+// ".NAME.dravolin-PID-XXXXXX", that a termination signal (TERM, INT, HUP)
+// removes and that SweepStaleTemporaries removes once its process is gone.
+// Nothing is left behind when Commit is not reached or fails. Commit never
+// replaces anything but a regular file.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -99,16 +104,40 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
   bool Open(const std::string& path, std::string* err);
   void Write(std::string_view text);
+  // Kept with the written file as its extended attribute kMarkAttribute,
+  // followed by the file's size and modification time, so that a later run
+  // can tell that the file is still as it wrote it (see ReadOutputMark).
+  void SetMark(std::string mark) { mark_ = std::move(mark); }
   bool Commit(std::string* err);
   void Abandon();
+
+  // Off: every temporary is a named one (to test that way of writing).
+  static void UseUnnamedTemporaries(bool use);
 
  private:
   std::string path_, temp_path_;
   int fd_ = -1;
+  int slot_ = -1;         // in the table the signal handler cleans up
+  bool unnamed_ = false;  // an O_TMPFILE file, linked in by Commit
   std::string pending_;
+  std::string mark_;
   bool failed_ = false;
   std::string error_;
   void Flush();
+  bool PutInPlace();
 };
+
+// The extended attribute that holds an OutputFile's mark.
+inline constexpr char kMarkAttribute[] = "user.dravolin.output";
+
+// The mark path was written with, when path is a regular file that still has
+// the size and modification time it had when it was written; "" otherwise
+// (no mark, a file changed since, or a file system without extended
+// attributes).
+std::string ReadOutputMark(const std::string& path);
+
+// Removes the named temporaries an OutputFile left in folder when its
+// process was killed: those whose process no longer runs. Returns how many.
+size_t SweepStaleTemporaries(const std::string& folder);
 
 }  // namespace dxf

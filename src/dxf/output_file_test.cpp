@@ -5,6 +5,9 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -214,6 +217,110 @@ TEST_F(OutputFileTest, FolderThatIsAFileIsRefusedAtOpen) {
   EXPECT_FALSE(out.Open(target, &err));
   EXPECT_EQ(err, target + ": Not a directory");
   EXPECT_EQ(Files(), std::vector<std::string>{"plain"});
+}
+
+// Runs body in a child process and returns how it ended (waitpid status).
+template <typename Body>
+int InChild(Body body) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    body();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return status;
+}
+
+TEST_F(OutputFileTest, InterruptedWriteLeavesNothing) {
+  std::string target = (dir_ / "out.dxf").string();
+  // A named temporary is removed by the termination signals; an unnamed one
+  // vanishes with its process, even one killed outright.
+  struct Case {
+    bool unnamed;
+    int signal_number;
+  };
+  for (Case c : {Case{false, SIGTERM}, Case{false, SIGINT}, Case{false, SIGHUP},
+                 Case{true, SIGKILL}, Case{true, SIGTERM}}) {
+    SCOPED_TRACE(std::to_string(c.unnamed) + " " + strsignal(c.signal_number));
+    int status = InChild([&] {
+      ::signal(c.signal_number, SIG_DFL);
+      OutputFile::UseUnnamedTemporaries(c.unnamed);
+      OutputFile out;
+      std::string err;
+      if (!out.Open(target, &err)) ::_exit(1);
+      out.Write(std::string(3 << 20, 'x'));
+      ::raise(c.signal_number);
+    });
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(WTERMSIG(status), c.signal_number);
+    EXPECT_TRUE(Files().empty());
+  }
+  // While a named temporary is written, it carries this program's name.
+  OutputFile::UseUnnamedTemporaries(false);
+  OutputFile out;
+  std::string err;
+  ASSERT_TRUE(out.Open(target, &err)) << err;
+  OutputFile::UseUnnamedTemporaries(true);
+  ASSERT_EQ(Files().size(), 1u);
+  EXPECT_EQ(Files()[0].rfind(".out.dxf.dravolin-" + std::to_string(::getpid()) + "-", 0), 0u);
+}
+
+TEST_F(OutputFileTest, SweepRemovesOnlyTheTemporariesOfGoneProcesses) {
+  pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  std::string dead = std::to_string(gone), alive = std::to_string(::getppid());
+  std::vector<std::string> names = {
+      ".a.dxf.dravolin-" + dead + "-0a1b2c", ".b.dxf.dravolin-" + alive + "-0a1b2c",
+      ".c.dxf.dravolin-" + dead + "-0a1b2",  ".c.dxf.0a1b2c",
+      "d.dxf.dravolin-" + dead + "-0a1b2c",  ".e.dxf.dravolin-x1-0a1b2c"};
+  for (const std::string& name : names) std::ofstream(dir_ / name) << "x";
+  EXPECT_EQ(SweepStaleTemporaries(dir_.string()), 1u);
+  EXPECT_EQ(Files(), (std::vector<std::string>{
+                         ".b.dxf.dravolin-" + alive + "-0a1b2c", ".c.dxf.0a1b2c",
+                         ".c.dxf.dravolin-" + dead + "-0a1b2", ".e.dxf.dravolin-x1-0a1b2c",
+                         "d.dxf.dravolin-" + dead + "-0a1b2c"}));
+}
+
+TEST_F(OutputFileTest, MarkHoldsUntilTheFileChanges) {
+  fs::path target = dir_ / "out.dxf";
+  std::ofstream(target) << "old";
+  if (::setxattr(target.c_str(), "user.probe", "1", 1, 0) != 0)
+    GTEST_SKIP() << "no extended attributes here";
+  for (bool unnamed : {true, false}) {
+    OutputFile::UseUnnamedTemporaries(unnamed);
+    OutputFile out;
+    std::string err;
+    ASSERT_TRUE(out.Open(target.string(), &err)) << err;
+    out.SetMark("convert mech6\n/in.dxf");
+    out.Write("  0\nEOF\n");
+    ASSERT_TRUE(out.Commit(&err)) << err;
+    OutputFile::UseUnnamedTemporaries(true);
+    EXPECT_EQ(ReadOutputMark(target.string()), "convert mech6\n/in.dxf");
+    EXPECT_EQ(Contents(target), "  0\nEOF\n");  // the mark is no part of the data
+  }
+  std::ofstream(target, std::ios::app) << "edited";
+  EXPECT_EQ(ReadOutputMark(target.string()), "");
+}
+
+TEST_F(OutputFileTest, CommitReplacesNothingButARegularFile) {
+  fs::path file = dir_ / "file";
+  std::ofstream(file) << "kept";
+  fs::create_symlink(file, dir_ / "link");
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  for (const char* name : {"link", "fifo"}) {
+    OutputFile out;
+    std::string err;
+    ASSERT_TRUE(out.Open((dir_ / name).string(), &err)) << err;
+    out.Write("new");
+    EXPECT_FALSE(out.Commit(&err)) << name;
+    EXPECT_EQ(err, (dir_ / name).string() + ": not a regular file; it is not replaced");
+  }
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link"));
+  EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+  EXPECT_EQ(Contents(file), "kept");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"fifo", "file", "link"}));
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ class SafeOutputTest(unittest.TestCase):
                      ["convert", self.input, "--target", "genius", "-o", output],
                      ["run", self.input, "-o", output]):
             with self.subTest(args=args[0] + " " + args[-3]):
+                args = args + ["--overwrite"]  # the old output is no earlier conversion's
                 result = self.run_program(args, small_file_limit)
                 self.assert_failed_cleanly(result, output, self.dir)
                 self.assertIn("File too large", result.stderr.decode())
