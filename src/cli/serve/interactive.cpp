@@ -6,12 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <istream>
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/command.h"
@@ -98,21 +98,44 @@ class PageChannel : public host::UserChannel {
     return std::nullopt;
   }
 
-  // The next answer; commands sent while a question is open are dropped.
-  // When the page has gone (the input ends) the worker ends too.
+  // The next answer; commands sent while a question is open wait their
+  // turn. When the page has gone (the input ends) the worker ends too.
   json Answer() {
     std::string line;
     while (std::getline(in_, line)) {
       json answer = json::parse(line, nullptr, false);
-      if (answer.is_object() && !answer.contains("command")) return answer;
+      if (!answer.is_object()) continue;
+      if (!answer.contains("command")) return answer;
+      waiting_.push_back(answer);
     }
     out_.flush();
     std::_Exit(0);
   }
 
+  // The next command sent: one that waited, else the next line. False when
+  // the input has ended.
+  bool NextCommand(std::string* command) {
+    for (;;) {
+      json request;
+      if (!waiting_.empty()) {
+        request = waiting_.front();
+        waiting_.pop_front();
+      } else {
+        std::string line;
+        if (!std::getline(in_, line)) return false;
+        request = json::parse(line, nullptr, false);
+      }
+      if (request.is_object() && request.contains("command") && request["command"].is_string()) {
+        *command = host::Utf8ToCp1252(request["command"].get<std::string>());
+        return true;
+      }
+    }
+  }
+
  private:
   std::istream& in_;
   std::ostream& out_;
+  std::deque<json> waiting_;
 };
 
 }  // namespace
@@ -132,12 +155,8 @@ int RunInteractiveWorker(const std::string& path, std::istream& in, std::ostream
     return kExitHostAbort;
   }
   channel.Emit({{"type", "idle"}});
-  std::string line;
-  while (std::getline(in, line)) {
-    json request = json::parse(line, nullptr, false);
-    if (!request.is_object() || !request.contains("command") || !request["command"].is_string())
-      continue;
-    std::string command = host::Utf8ToCp1252(request["command"].get<std::string>());
+  std::string command;
+  while (channel.NextCommand(&command)) {
     if (!run->RunCommand(command)) {
       channel.Emit({{"type", "abort"}, {"text", Utf8(run->abort_message())}});
       return kExitHostAbort;

@@ -95,6 +95,7 @@ body { font-family: sans-serif; margin: 0; color: #222; background: #f3f3f1; }
 header { display: flex; gap: 1.5em; align-items: center; padding: .5em 1em; background: #2b3a4a; color: #fff; }
 header h1 { font-size: 1.3em; margin: 0; }
 #status { margin-left: auto; font-size: .9em; }
+#status.good { color: #9e9; } #status.bad { color: #fbb; }
 main { display: flex; gap: 1em; padding: 1em; align-items: flex-start; }
 aside { width: 16em; flex: none; }
 section { flex: 1; min-width: 0; }
@@ -118,7 +119,7 @@ rect.dim:hover { fill: rgba(255, 120, 0, .4); }
 .dialog { position: relative; background: #ece9d8; border: 1px solid #555; font: 11px sans-serif; margin-bottom: 1em; }
 .dialog .caption { background: #0a246a; color: #fff; padding: 2px 4px; font-weight: bold; }
 .dialog .client { position: relative; }
-.dialog .control { position: absolute; box-sizing: border-box; font: 11px sans-serif; }
+.dialog .control { position: absolute; box-sizing: border-box; font: 11px sans-serif; white-space: nowrap; overflow: hidden; }
 .dialog button.chosen { outline: 2px solid #0060d0; }
 .dialog button.default { font-weight: bold; }
 .weights td { padding: 0 .5em; }
@@ -403,7 +404,7 @@ const std::string& PageScript() {
         for (const item of c.items) {
           const n = view && dialog.id === 200 ? carriedCount(view, item) : 0;
           const option = el('option', { value: item,
-            text: item + (n ? '  \u25cf ' + n + ' in the drawing' : '') });
+            text: item + (n ? ' \u25cf ' + n : ''), title: n ? n + ' entities carry it' : '' });
           if (n) option.className = 'carried';
           if (item === current) { option.selected = true; found = true; }
           node.append(option);

@@ -557,7 +557,8 @@ class Server::Impl {
           json events = json::array();
           for (const std::string& line : run->Events(after, 20, &last, &ended)) {
             json event = json::parse(line, nullptr, false);
-            events.push_back(event.is_discarded() ? json{{"type", "print"}, {"text", line}} : event);
+            events.push_back(event.is_discarded() ? json{{"type", "print"}, {"text", line}}
+                                                  : event);
           }
           SendJson(res, {{"events", events}, {"last", last}, {"ended", ended}});
         },
