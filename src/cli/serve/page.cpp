@@ -119,7 +119,7 @@ rect.dim:hover { fill: rgba(255, 120, 0, .4); }
 .dialog { position: relative; background: #ece9d8; border: 1px solid #555; font: 11px sans-serif; margin-bottom: 1em; }
 .dialog .caption { background: #0a246a; color: #fff; padding: 2px 4px; font-weight: bold; }
 .dialog .client { position: relative; }
-.dialog .control { position: absolute; box-sizing: border-box; font: 11px sans-serif; white-space: nowrap; overflow: hidden; }
+.dialog .control { position: absolute; box-sizing: border-box; font: 10px sans-serif; white-space: nowrap; overflow: hidden; }
 .dialog button.chosen { outline: 2px solid #0060d0; }
 .dialog button.default { font-weight: bold; }
 .weights td { padding: 0 .5em; }

@@ -30,6 +30,11 @@ std::string ReadAll(const std::string& path) {
 class ServeTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#if defined(__SANITIZE_ADDRESS__)
+    // The workers are the sanitizer build of the program; their leak check
+    // is the business of the program's own tests, not of the server's.
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+#endif
     temp_ = fs::temp_directory_path() / ("dravolin-serve-test-" + std::to_string(getpid()));
     fs::create_directories(temp_);
     ServerOptions options;
@@ -222,6 +227,40 @@ TEST_F(ServeTest, SessionsEndWithTheirFiles) {
   std::string root = server_->root();
   server_.reset();  // a stopped server leaves nothing behind
   EXPECT_FALSE(fs::exists(root));
+}
+
+// The page's command line: the module's questions arrive as events, in
+// order, and a command sent while one is open waits for its answer.
+TEST_F(ServeTest, CommandLineAsksThePage) {
+  std::string session = NewSession();
+  ASSERT_EQ(Upload(session, "a.dxf", ReadAll(kExample))->status, 200);
+  EXPECT_EQ(client_->Post("/api/interactive/send", With(session), "{}", "application/json")->status,
+            404);
+  PostJson(session, "/api/drawings/d1/interactive", json::object());
+  PostJson(session, "/api/interactive/send", {{"command", "DRAVOLIN1"}});
+  size_t after = 0;
+  std::vector<std::string> types;
+  bool picked = false;
+  for (int round = 0; round < 40 && !picked; ++round) {
+    auto res =
+        client_->Get("/api/interactive/events?after=" + std::to_string(after), With(session));
+    ASSERT_TRUE(res && res->status == 200);
+    json data = json::parse(res->body);
+    after = data["last"];
+    for (const json& event : data["events"]) {
+      types.push_back(event["type"]);
+      if (event["type"] == "message") PostJson(session, "/api/interactive/send", {{"ok", true}});
+      if (event["type"] == "pick") {
+        EXPECT_FALSE(event["candidates"].empty());
+        picked = true;
+      }
+    }
+    ASSERT_FALSE(data["ended"].get<bool>());
+  }
+  EXPECT_TRUE(picked);
+  ASSERT_GE(types.size(), 3u);
+  EXPECT_EQ(types[0], "message");  // the module's start-up message
+  EXPECT_EQ(types[1], "idle");
 }
 
 TEST(ServeHelpers, KnowDxfAndSafeNames) {
