@@ -6,6 +6,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <thread>
 
 #include "cli/serve/server.h"
 #include "cli/serve/worker_process.h"
@@ -227,6 +228,25 @@ TEST_F(ServeTest, SessionsEndWithTheirFiles) {
   std::string root = server_->root();
   server_.reset();  // a stopped server leaves nothing behind
   EXPECT_FALSE(fs::exists(root));
+
+  // A session idle past its time goes with its files.
+  ServerOptions options;
+  options.port = 0;
+  options.program = kProgram;
+  options.temp_dir = temp_.string();
+  options.session_seconds = 0.05;
+  Server quick(options);
+  std::string err;
+  ASSERT_TRUE(quick.Start(&err)) << err;
+  httplib::Client client("127.0.0.1", quick.port());
+  auto made = client.Post("/api/session");
+  ASSERT_TRUE(made && made->status == 200);
+  fs::path folder_of_idle =
+      fs::path(quick.root()) / json::parse(made->body)["session"].get<std::string>();
+  EXPECT_TRUE(fs::exists(folder_of_idle));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  quick.RemoveIdleSessions();
+  EXPECT_FALSE(fs::exists(folder_of_idle));
 }
 
 // The page's command line: the module's questions arrive as events, in
