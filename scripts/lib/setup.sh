@@ -21,6 +21,11 @@ missing_packages() {
   [[ -f /usr/include/gtest/gtest.h ]] || missing+=(libgtest-dev)
   # The interactive shell edits its lines with GNU readline.
   [[ -f /usr/include/readline/readline.h ]] || missing+=(libreadline-dev)
+  # The web front end (dravolin serve): an HTTP library, found through
+  # pkg-config, and JSON for its API.
+  command -v pkg-config >/dev/null || missing+=(pkg-config)
+  [[ -f /usr/include/httplib.h ]] || missing+=(libcpp-httplib-dev)
+  [[ -f /usr/include/nlohmann/json.hpp ]] || missing+=(nlohmann-json3-dev)
   if [[ ! -x $DRAVOLIN_PYTHON ]]; then
     missing+=(python3 python3-ezdxf)
   elif ! "$DRAVOLIN_PYTHON" -c 'import ezdxf' 2>/dev/null; then

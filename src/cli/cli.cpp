@@ -15,10 +15,8 @@ namespace {
 
 const std::vector<CommandSpec>& Commands() {
   static const std::vector<CommandSpec> commands = {
-      MakeConvertCommand(),
-      MakeRunCommand(),
-      MakeInfoCommand(),
-      MakeShellCommand(),
+      MakeConvertCommand(), MakeRunCommand(),   MakeInfoCommand(),
+      MakeShellCommand(),   MakeServeCommand(),
   };
   return commands;
 }

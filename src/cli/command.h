@@ -38,6 +38,7 @@ CommandSpec MakeRunCommand();
 CommandSpec MakeConvertCommand();
 CommandSpec MakeInfoCommand();
 CommandSpec MakeShellCommand();
+CommandSpec MakeServeCommand();
 
 // Reports a usage error of a command on one line and returns kExitUsage.
 int UsageError(CommandContext& context, const std::string& command, const std::string& message);
