@@ -286,8 +286,10 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
   std::unordered_map<std::string_view, size_t> layer_by_text;  // into survey.layers
   // The main entities are taken in walk order, a chunk at a time. What each
   // one's record holds is read for a whole chunk first (in two halves at
-  // once, for the drawing is only read), then gathered in order.
-  constexpr size_t kChunk = 1 << 16;
+  // once, for the drawing is only read), then gathered in order. A chunk is
+  // small enough for its facts to stay in the cache and to be reused rather
+  // than allocated afresh for every survey of a large drawing.
+  constexpr size_t kChunk = 4 * host::kTwoHalvesFrom;
   std::vector<host::EntityId> chunk;
   std::vector<RecordFacts> facts;
   host::EntityId next = drawing.FirstEntity();
@@ -303,6 +305,11 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
       for (size_t i = begin; i < end; ++i) facts[i] = ReadRecordFacts(drawing, chunk[i], &tags);
     };
     host::RunInTwoHalvesIfLong(chunk.size(), read);
+    // The dimensions' list grows by the chunk's dimensions, at least doubling.
+    size_t dimensions = survey.dimensions.size();
+    for (const RecordFacts& fact : facts) dimensions += fact.dimension ? 1 : 0;
+    if (dimensions > survey.dimensions.capacity())
+      survey.dimensions.reserve(std::max(dimensions, 2 * survey.dimensions.capacity()));
     for (size_t i = 0; i < chunk.size(); ++i) {
       const RecordFacts& fact = facts[i];
       const host::Entity& entity = drawing.entity(chunk[i]);

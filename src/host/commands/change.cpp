@@ -5,6 +5,7 @@
 // A POLYLINE's vertices follow their header; an INSERT's ATTRIBs keep their
 // own properties. Objects on locked layers are left alone.
 #include <functional>
+#include <iterator>
 #include <optional>
 
 #include "dxf/tag.h"
@@ -151,36 +152,116 @@ void ApplyChanges(Drawing& drawing, const std::vector<EntityId>& records, const 
   RunInTwoHalvesIfLong(records.size(), apply);
 }
 
-// The value the objects share, shown as the prompt's default, or VARIIERT.
-std::string Common(const Drawing& drawing, const std::vector<EntityId>& objects,
-                   const std::function<std::string(const std::vector<dxf::TagView>&)>& value) {
-  // The value [begin, end) shares, nullopt when it varies there.
-  auto shared_in = [&](size_t begin, size_t end) -> std::optional<std::string> {
+std::string LinetypeText(const Drawing& drawing, const std::string& file_name);
+
+// The value each property's prompt shows as its default: what the objects
+// share, or VARIIERT. The defaults of every property are found in one pass
+// over the objects, the first time a prompt needs one; the drawing does not
+// change while the command asks.
+class PromptDefaults {
+ public:
+  PromptDefaults(const Drawing& drawing, const std::vector<EntityId>& objects)
+      : drawing_(drawing), objects_(objects) {}
+
+  std::string Get(Property property) {
+    if (!found_) Find();
+    const std::optional<std::string>& shared = shared_[Slot(property)];
+    return shared ? *shared : "VARIIERT";
+  }
+
+ private:
+  static constexpr int kCodes[] = {62, 8, 6, 370, 48, 39};
+  static constexpr size_t kCount = std::size(kCodes);
+  static size_t Slot(Property property) {
+    switch (property) {
+      case kColour:
+        return 0;
+      case kLayer:
+        return 1;
+      case kLinetype:
+        return 2;
+      case kLineWeight:
+        return 3;
+      case kLinetypeScale:
+        return 4;
+      default:
+        return 5;
+    }
+  }
+
+  // The prompt's text of a value as the record holds it (nullopt: none).
+  std::string Text(size_t slot, std::optional<std::string_view> value) const {
+    auto number = [&](double fallback) {
+      return value ? ParseReal(*value).value_or(fallback) : fallback;
+    };
+    switch (slot) {
+      case 0:
+        return ColourText(static_cast<int>(number(kColourByLayer)));
+      case 1:
+        return drawing_.encoding().Decode(value.value_or("0"));
+      case 2:
+        return LinetypeText(drawing_, std::string(value.value_or("BYLAYER")));
+      case 3:
+        return LineWeightText(static_cast<int>(number(kLineWeightByLayer)));
+      case 4:
+        return FormatDistance(number(1.0));
+      default:
+        return FormatDistance(number(0.0));
+    }
+  }
+
+  // What the objects [begin, end) share of each property: the value as
+  // first written, its text, and whether it varies there.
+  struct Range {
+    std::optional<std::string_view> first[kCount];
+    std::string text[kCount];
+    bool varies[kCount] = {};
+  };
+  Range Scan(size_t begin, size_t end) const {
+    Range range;
     std::vector<dxf::TagView> views;
-    std::string shared;
-    for (size_t i = begin; i < end; ++i) {
-      drawing.EntityTags(objects[i], &views);
-      std::string v = value(views);
-      if (i == begin) {
-        shared = std::move(v);
-      } else if (v != shared) {
-        return std::nullopt;
+    size_t varying = 0;
+    for (size_t i = begin; i < end && varying < kCount; ++i) {
+      drawing_.EntityTags(objects_[i], &views);
+      for (size_t slot = 0; slot < kCount; ++slot) {
+        if (range.varies[slot]) continue;
+        std::optional<std::string_view> value = ViewValue(views, kCodes[slot]);
+        if (i == begin) {
+          range.first[slot] = value;
+          range.text[slot] = Text(slot, value);
+        } else if (value != range.first[slot] && Text(slot, value) != range.text[slot]) {
+          range.varies[slot] = true;
+          ++varying;
+        }
       }
     }
-    return shared;
-  };
-  std::optional<std::string> shared;
-  if (objects.size() < kTwoHalvesFrom) {
-    shared = shared_in(0, objects.size());
-  } else {
-    std::optional<std::string> halves[2];
-    RunInTwoHalves(objects.size(), [&](size_t begin, size_t end) {
-      halves[begin == 0 ? 0 : 1] = shared_in(begin, end);
-    });
-    if (halves[0] && halves[0] == halves[1]) shared = halves[0];
+    return range;
   }
-  return shared ? *shared : "VARIIERT";
-}
+
+  void Find() {
+    found_ = true;
+    if (objects_.size() < kTwoHalvesFrom) {
+      Range range = Scan(0, objects_.size());
+      for (size_t slot = 0; slot < kCount; ++slot)
+        if (!range.varies[slot]) shared_[slot] = std::move(range.text[slot]);
+      return;
+    }
+    Range halves[2];
+    RunInTwoHalves(objects_.size(), [&](size_t begin, size_t end) {
+      halves[begin == 0 ? 0 : 1] = Scan(begin, end);
+    });
+    for (size_t slot = 0; slot < kCount; ++slot) {
+      if (!halves[0].varies[slot] && !halves[1].varies[slot] &&
+          halves[0].text[slot] == halves[1].text[slot])
+        shared_[slot] = std::move(halves[0].text[slot]);
+    }
+  }
+
+  const Drawing& drawing_;
+  const std::vector<EntityId>& objects_;
+  bool found_ = false;
+  std::optional<std::string> shared_[kCount];
+};
 
 std::string LinetypeText(const Drawing& drawing, const std::string& file_name) {
   if (dxf::EqualNoCase(file_name, "BYLAYER")) return "VONLAYER";
@@ -209,21 +290,14 @@ std::optional<T> AskProperty(
 }
 
 // Asks for one property's new value and notes it; false when cancelled.
-bool ChangeProperty(Session& session, Property property, const std::vector<EntityId>& objects,
+bool ChangeProperty(Session& session, Property property, PromptDefaults* defaults,
                     Changes* changes) {
   CommandLine& cl = session.command_line();
   Drawing& drawing = session.drawing();
-  const dxf::Encoding& encoding = drawing.encoding();
-  auto number_of = [](const std::vector<dxf::TagView>& t, int code, double fallback) {
-    std::optional<std::string_view> v = ViewValue(t, code);
-    return v ? ParseReal(*v).value_or(fallback) : fallback;
-  };
   bool keep = false;
   switch (property) {
     case kColour: {
-      std::string current = Common(drawing, objects, [&](const std::vector<dxf::TagView>& t) {
-        return ColourText(static_cast<int>(number_of(t, 62, kColourByLayer)));
-      });
+      std::string current = defaults->Get(property);
       auto colour = AskProperty<int>(
           cl, "Neue Farbe eingeben <" + current + ">: ", &keep,
           [](std::string_view text, std::string* why) {
@@ -237,9 +311,7 @@ bool ChangeProperty(Session& session, Property property, const std::vector<Entit
       return true;
     }
     case kLayer: {
-      std::string current = Common(drawing, objects, [&](const std::vector<dxf::TagView>& t) {
-        return encoding.Decode(ViewValue(t, 8).value_or("0"));
-      });
+      std::string current = defaults->Get(property);
       auto layer = AskProperty<std::string>(
           cl, "Neuen Layer eingeben <" + current + ">: ", &keep,
           [&](std::string_view text, std::string* why) -> std::optional<std::string> {
@@ -255,9 +327,7 @@ bool ChangeProperty(Session& session, Property property, const std::vector<Entit
       return true;
     }
     case kLinetype: {
-      std::string current = Common(drawing, objects, [&](const std::vector<dxf::TagView>& t) {
-        return LinetypeText(drawing, std::string(ViewValue(t, 6).value_or("BYLAYER")));
-      });
+      std::string current = defaults->Get(property);
       auto linetype = AskProperty<std::string>(
           cl, "Neuen Linientypnamen eingeben <" + current + ">: ", &keep,
           [&](std::string_view text, std::string* why) -> std::optional<std::string> {
@@ -277,9 +347,7 @@ bool ChangeProperty(Session& session, Property property, const std::vector<Entit
       return true;
     }
     case kLineWeight: {
-      std::string current = Common(drawing, objects, [&](const std::vector<dxf::TagView>& t) {
-        return LineWeightText(static_cast<int>(number_of(t, 370, kLineWeightByLayer)));
-      });
+      std::string current = defaults->Get(property);
       auto weight = AskProperty<int>(cl, "Neue Linienstärke eingeben <" + current + ">: ", &keep,
                                      [](std::string_view text, std::string* why) {
                                        std::optional<int> value = ParseLineWeight(text);
@@ -299,12 +367,7 @@ bool ChangeProperty(Session& session, Property property, const std::vector<Entit
     case kThickness:
     case kElevation: {
       bool scale = property == kLinetypeScale;
-      int code = scale ? 48 : 39;
-      std::string current = property == kElevation
-                                ? FormatDistance(0)
-                                : Common(drawing, objects, [&](const std::vector<dxf::TagView>& t) {
-                                    return FormatDistance(number_of(t, code, scale ? 1.0 : 0.0));
-                                  });
+      std::string current = property == kElevation ? FormatDistance(0) : defaults->Get(property);
       std::string prompt = scale                    ? "Neuen Linientypfaktor eingeben <"
                            : property == kThickness ? "Neue Objekthöhe angeben <"
                                                     : "Neue Erhebung angeben <";
@@ -363,6 +426,7 @@ void Change(Session& session) {
     }
   }
   Changes changes;
+  PromptDefaults defaults(session.drawing(), objects);
   while (true) {
     std::optional<std::string> answer = cl.Ask(
         "Zu ändernde Eigenschaft eingeben "
@@ -373,7 +437,7 @@ void Change(Session& session) {
       cl.Refuse("Ungültige Option.");
       continue;
     }
-    if (!ChangeProperty(session, static_cast<Property>(*property), objects, &changes)) break;
+    if (!ChangeProperty(session, static_cast<Property>(*property), &defaults, &changes)) break;
   }
   // What was answered before input ran out is applied, as a real host has
   // applied each property by then.

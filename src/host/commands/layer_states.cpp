@@ -35,7 +35,23 @@ LayerStates::State LayerStates::StateOf(int flags) {
 
 LayerStates::State LayerStates::EntityState(EntityId id) { return StateOf(EntityFlags(id)); }
 
+namespace {
+
+// Whether some layer is frozen or locked. When none is, every entity's
+// state is known without reading its record (an unknown layer has none).
+bool AnyLayerFrozenOrLocked(const Drawing& drawing) {
+  const Table* layers = drawing.FindTable("LAYER");
+  if (layers == nullptr) return false;
+  for (TableRecordId record : layers->records) {
+    if (TagInteger(CopyTableRecordTags(drawing, record), 70, 0) & (kFrozen | kLocked)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::vector<LayerStates::State> LayerStates::EntityStates(const std::vector<EntityId>& ids) {
+  if (!AnyLayerFrozenOrLocked(drawing_)) return std::vector<State>(ids.size());
   // Reading each record's layer is the dear part and only reads the drawing;
   // the lookups that follow go through this object's caches, in order.
   std::vector<std::optional<std::string_view>> written(ids.size());
