@@ -66,13 +66,12 @@ inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Whether value reads as a finite real number, as ParseDouble reads it. Most
-// values are plain decimals ("12.5", "-0.25") of a few digits: those are
-// taken at a glance (300 digits cannot overflow); anything else is left to
-// ParseDouble.
+// values are plain decimals ("12.5", "-0.25") of a few digits without
+// blanks: those are taken at a glance (300 digits cannot overflow); anything
+// else is left to ParseDouble. This runs for every real of a drawing.
 bool IsRealText(std::string_view value) {
   const char* p = value.data();
   const char* end = p + value.size();
-  while (p < end && IsBlank(*p)) ++p;
   if (p < end && *p == '-') ++p;
   const char* digits = p;
   while (p < end && IsDigit(*p)) ++p;
@@ -82,7 +81,6 @@ bool IsRealText(std::string_view value) {
     while (p < end && IsDigit(*p)) ++p;
     count += static_cast<size_t>(p - fraction);
   }
-  while (p < end && IsBlank(*p)) ++p;
   if (p == end && count > 0 && count <= 300) return true;
   return ParseDouble(value).has_value();
 }
