@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "host/database/handle_check.h"
 
 namespace {
 
@@ -23,6 +24,9 @@ void Walk(const host::Drawing& drawing) {
   }
   (void)drawing.HeaderValue("$HANDSEED");
   (void)drawing.FindTableRecord("LAYER", "0");
+  host::HandleProblems handles = host::FindHandleProblems(drawing);
+  if (handles.listed.size() > handles.total)
+    fuzz::Violated("more handle problems listed than found");
 }
 
 }  // namespace

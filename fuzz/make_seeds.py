@@ -17,7 +17,8 @@ import os
 import sys
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
-SOURCES = [os.path.join(ROOT, "examples"), os.path.join(ROOT, "tests", "data", "samples")]
+SOURCES = [os.path.join(ROOT, "examples"), os.path.join(ROOT, "tests", "data", "samples"),
+           os.path.join(ROOT, "tests", "data", "fuzz-regressions")]
 # A binary drawing opens with a 22-byte sentinel ending in these bytes.
 SENTINEL_LENGTH = 22
 SENTINEL_END = b"Binary DXF\r\n\x1a\x00"

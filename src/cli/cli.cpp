@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <iostream>
+#include <new>
 
 #include "cli/command.h"
 #include "cli/spellcheck.h"
@@ -111,6 +112,8 @@ int RunProgram(const std::vector<std::string>& args, std::istream& in, std::ostr
   }
   try {
     return RunCommand(*command, std::vector<std::string>(args.begin() + 1, args.end()), context);
+  } catch (const std::bad_alloc&) {
+    return Fail(context, kExitInputError, "not enough memory to finish '" + name + "'");
   } catch (const std::exception& fault) {
     // A fault of the program itself; say so rather than end with a crash.
     return Fail(context, kExitHostAbort, std::string("internal error: ") + fault.what());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <new>
 #include <ostream>
 
 #include "cli/conversion_warnings.h"
@@ -16,6 +17,7 @@
 #include "cli/report/report.h"
 #include "cli/terminal_text.h"
 #include "host/cmdline/command_line.h"
+#include "host/database/handle_check.h"
 #include "host/ui/answers_channel.h"
 #include "host/ui/text_encoding.h"
 
@@ -58,6 +60,13 @@ std::string ReferenceProblem(const DrawingSurvey& survey, const std::string& ref
                  : "the " + dimension.type + " " + reference + " carries no DIMLFAC override";
   }
   return "no dimension with the handle " + reference + " carries a DIMLFAC override";
+}
+
+// "3 handle problems, the first: ..." (UTF-8).
+std::string HandleProblemsText(const host::HandleProblems& problems) {
+  return (problems.total == 1 ? std::string("a handle problem: ")
+                              : std::to_string(problems.total) + " handle problems, the first: ") +
+         Utf8(problems.listed.front()) + " ('dravolin info' lists them)";
 }
 
 // The check's lines begin with "\n"; indented, they stand under the file's
@@ -111,6 +120,11 @@ class Conversion {
       if (!reason.empty())
         return Failed(kExitInputError,
                       job_.input + ": " + reason + "; use --force to convert anyway");
+      // Another program may take one record for another: the user decides.
+      host::HandleProblems handles = host::FindHandleProblems(*drawing);
+      if (!handles.empty())
+        return Failed(kExitInputError, job_.input + ": " + HandleProblemsText(handles) +
+                                           "; use --force to convert anyway");
     }
     std::string problem = ReferenceFactorProblem(before_, settings_.reference);
     if (problem.empty()) problem = ReferenceProblem(before_, settings_.reference);
@@ -263,7 +277,21 @@ const Target* FindTarget(const std::string& name) {
 
 ConversionResult ConvertDrawing(const ConvertJob& job, const ConvertSettings& settings,
                                 CommandContext& context) {
-  return Conversion(job, settings, context).Run();
+  try {
+    return Conversion(job, settings, context).Run();
+  } catch (const std::bad_alloc&) {
+    // Whatever the conversion held is freed by now: enough to say so.
+    ConversionResult result;
+    result.exit_code = kExitInputError;
+    result.error = "not enough memory to convert " + job.input;
+    context.err << "dravolin: error: " << result.error << "\n";
+    if (settings.report) {
+      result.has_report = true;
+      result.report = report::FailedDrawingReport(job.input, settings.target->name,
+                                                  result.exit_code, result.error);
+    }
+    return result;
+  }
 }
 
 }  // namespace cli

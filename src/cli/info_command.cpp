@@ -12,6 +12,7 @@
 #include "cli/json_text.h"
 #include "cli/terminal_text.h"
 #include "cli/text_width.h"
+#include "host/database/handle_check.h"
 #include "host/ui/text_encoding.h"
 
 namespace cli {
@@ -199,7 +200,8 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
 }
 
 // The same facts as one JSON object (UTF-8).
-void PrintSurveyJson(const std::string& path, const DrawingSurvey& survey, std::ostream& out) {
+void PrintSurveyJson(const std::string& path, const DrawingSurvey& survey,
+                     const host::HandleProblems& handles, std::ostream& out) {
   auto text = [](const std::string& text_1252) { return JsonString(Utf8(text_1252)); };
   auto list = [&out](const auto& items, auto write) {
     out << "[";
@@ -259,7 +261,18 @@ void PrintSurveyJson(const std::string& path, const DrawingSurvey& survey, std::
   out << ",\n  \"modeller_export\": " << (survey.looks_like_modeller_export() ? "true" : "false")
       << ",\n  \"modeller_export_signs\": ";
   list(ExportSigns(survey), [&](const std::string& sign) { out << JsonString(sign); });
+  out << ",\n  \"handle_problems\": " << handles.total << ",\n  \"handle_problems_listed\": ";
+  list(handles.listed, [&](const std::string& problem) { out << text(problem); });
   out << "\n}\n";
+}
+
+// Handles a conversion refuses without --force (UTF-8).
+void PrintHandleProblems(const host::HandleProblems& handles, std::ostream& out) {
+  if (handles.empty()) return;
+  out << "\nhandle problems (" << handles.total << ", a conversion needs --force):\n";
+  for (const std::string& problem : handles.listed) out << "  " << Utf8(problem) << "\n";
+  if (handles.total > handles.listed.size())
+    out << "  and " << handles.total - handles.listed.size() << " more\n";
 }
 
 int Info(const ParsedArgs& args, CommandContext& context) {
@@ -274,10 +287,13 @@ int Info(const ParsedArgs& args, CommandContext& context) {
     return kExitInputError;
   }
   DrawingSurvey survey = SurveyDrawing(*drawing);
-  if (args.Has("json"))
-    PrintSurveyJson(input, survey, context.out);
-  else
+  host::HandleProblems handles = host::FindHandleProblems(*drawing);
+  if (args.Has("json")) {
+    PrintSurveyJson(input, survey, handles, context.out);
+  } else {
     PrintSurvey(input, survey, context.out);
+    PrintHandleProblems(handles, context.out);
+  }
   return kExitOk;
 }
 

@@ -39,6 +39,9 @@ struct RawFile {
   std::string_view trailing;  // whatever follows the EOF record, kept for writing
   TextStyle style;
   bool was_binary = false;
+  // The file ends its lines with a lone CR, as some old programs write: the
+  // buffer holds them as LF, and writing turns every LF back into a CR.
+  bool cr_line_ends = false;
   std::string version;   // $ACADVER, e.g. "AC1015"; "AC1009" when absent
   std::string codepage;  // $DWGCODEPAGE as written, "" when absent
 };

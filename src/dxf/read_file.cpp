@@ -29,6 +29,21 @@ bool TooLarge(const std::string& path, Error* err) {
   return false;
 }
 
+// A device, a FIFO or a socket may never end (/dev/zero) or wait forever
+// for a writer: drawings are read from regular files only, and that is
+// known before a byte is read.
+bool NotAFile(const std::string& path, mode_t mode, Error* err) {
+  const char* kind = S_ISCHR(mode)    ? "a character device"
+                     : S_ISBLK(mode)  ? "a block device"
+                     : S_ISFIFO(mode) ? "a FIFO (named pipe)"
+                     : S_ISSOCK(mode) ? "a socket"
+                                      : "a special file";
+  *err = MakeError(path, 0, -1,
+                   std::string("not a regular file but ") + kind +
+                       "; drawings are read from regular files only");
+  return false;
+}
+
 // Asks for huge pages behind a large buffer: a 400 MB drawing would
 // otherwise take 100,000 page faults to fill, which costs more than reading.
 void AdviseHugePages(std::string* data) {
@@ -49,17 +64,16 @@ void AdviseHugePages(std::string* data) {
 // Reads the whole file into one buffer sized from fstat. The buffer is
 // reserved rather than resized, so that it is not zero-filled first; reads
 // go through a small chunk that stays in the cache. The size is only a hint
-// (the file may grow, or be a pipe): reading goes on until read() says the
-// end is reached.
+// (the file may grow while it is read): reading goes on until read() says
+// the end is reached.
 bool ReadWholeUnguarded(int fd, const std::string& path, std::string* data, Error* err) {
   struct stat st;
   if (::fstat(fd, &st) != 0) return IoFail(path, errno, err);
   if (S_ISDIR(st.st_mode)) return IoFail(path, EISDIR, err);
-  if (S_ISREG(st.st_mode)) {
-    if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) return TooLarge(path, err);
-    data->reserve(static_cast<size_t>(st.st_size));
-    AdviseHugePages(data);
-  }
+  if (!S_ISREG(st.st_mode)) return NotAFile(path, st.st_mode, err);
+  if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) return TooLarge(path, err);
+  data->reserve(static_cast<size_t>(st.st_size));
+  AdviseHugePages(data);
   std::vector<char> chunk(1 << 20);
   while (true) {
     ssize_t n = ::read(fd, chunk.data(), chunk.size());
@@ -68,7 +82,7 @@ bool ReadWholeUnguarded(int fd, const std::string& path, std::string* data, Erro
       return IoFail(path, errno, err);
     }
     if (n == 0) break;
-    // A stream that does not end, such as /dev/zero, stops here.
+    // A file that grows without end while it is read stops here.
     if (data->size() + static_cast<size_t>(n) > kMaxFileSize) return TooLarge(path, err);
     data->append(chunk.data(), static_cast<size_t>(n));
   }
@@ -78,7 +92,9 @@ bool ReadWholeUnguarded(int fd, const std::string& path, std::string* data, Erro
 // Running out of memory while reading is an answer about this file, not a
 // fault of the program.
 bool ReadWhole(const std::string& path, std::string* data, Error* err) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO must not wait for a writer before it can be
+  // refused. Reading a regular file is not affected.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return IoFail(path, errno, err);
   bool read;
   try {

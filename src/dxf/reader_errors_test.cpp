@@ -2,6 +2,7 @@
 // never a crash or a hang.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -80,6 +81,52 @@ TEST(ReaderErrors, NulBytesAndGarbage) {
   EXPECT_EQ(ErrorFor(garbage), "in.dxf:1: expected a group code, found \"\x89PNG\"");
 }
 
+// A number that does not read would be left out of every move and scale,
+// so the file is refused, in whatever section the value stands.
+TEST(ReaderErrors, NumbersThatDoNotRead) {
+  auto in_entity = [](const std::string& code, const std::string& value) {
+    return ErrorFor("0\nSECTION\n2\nENTITIES\n0\nLINE\n" + code + "\n" + value +
+                    "\n0\nENDSEC\n0\nEOF\n");
+  };
+  for (const char* bad : {"abc", "12.0abc", "1,5", "", " ", "0x1p3", "nan", "-nan", "inf",
+                          "-infinity", "1e309", "1.#QNAN", "--1", "1 2", "."}) {
+    EXPECT_EQ(
+        in_entity(" 10", bad),
+        std::string("in.dxf:8: group code 10: expected a real number, found \"") + bad + "\"");
+  }
+  for (const char* bad : {"abc", "1.0", "1e3", "", "0x10", "99999999999999999999"}) {
+    EXPECT_EQ(in_entity(" 70", bad),
+              std::string("in.dxf:8: group code 70: expected an integer, found \"") + bad + "\"");
+  }
+  EXPECT_EQ(in_entity("1071", "12abc"),
+            "in.dxf:8: group code 1071: expected an integer, found \"12abc\"");
+  EXPECT_EQ(in_entity("1040", "nan"),
+            "in.dxf:8: group code 1040: expected a real number, found \"nan\"");
+  // Header, tables, blocks and objects alike.
+  EXPECT_EQ(ErrorFor("0\nSECTION\n2\nHEADER\n9\n$DIMSCALE\n40\nx\n0\nENDSEC\n0\nEOF\n"),
+            "in.dxf:8: group code 40: expected a real number, found \"x\"");
+  EXPECT_EQ(ErrorFor("0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n70\n1,5\n"),
+            "in.dxf:10: group code 70: expected an integer, found \"1,5\"");
+  EXPECT_EQ(ErrorFor("0\nSECTION\n2\nOBJECTS\n0\nLAYOUT\n 45\ninf\n"),
+            "in.dxf:8: group code 45: expected a real number, found \"inf\"");
+  EXPECT_EQ(ErrorFor("0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n290\ntrue\n"),
+            "in.dxf:8: group code 290: expected an integer, found \"true\"");
+}
+
+TEST(ReaderErrors, NumbersAsWritersWriteThem) {
+  for (const char* good : {"1", "-1", "+1.5", "  12.25  ", "1.", ".5", "-.5", "1e10", "1.5E-3",
+                           "1e308", "0.000000000000000000000000001", "\t3\t"}) {
+    EXPECT_EQ(ErrorFor(std::string("0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n") + good +
+                       "\n70\n     0\n62\n+7\n0\nENDSEC\n0\nEOF\n"),
+              "")
+        << good;
+  }
+  // Strings, handles and binary data are not numbers.
+  EXPECT_EQ(ErrorFor("0\nSECTION\n2\nENTITIES\n0\nLINE\n5\nZZ\n1\nabc\n310\nXY\n"
+                     "1000\nnan\n0\nENDSEC\n0\nEOF\n"),
+            "");
+}
+
 TEST(ReaderErrors, HugeLineIsQuotedShort) {
   std::string line(10 * 1024 * 1024, 'x');
   EXPECT_EQ(ErrorFor(line + "\n0\n"),
@@ -128,6 +175,20 @@ TEST_F(ReadFileErrors, OsErrorsNameThePath) {
   std::string missing = (dir_ / "missing.dxf").string();
   EXPECT_EQ(ErrorForFile(missing), missing + ": No such file or directory");
   EXPECT_EQ(ErrorForFile(dir_.string()), dir_.string() + ": Is a directory");
+}
+
+// A device or a FIFO could hand out bytes for ever, or wait for a writer
+// for ever: refused before anything is read.
+TEST_F(ReadFileErrors, SpecialFilesAreRefusedUnread) {
+  EXPECT_EQ(ErrorForFile("/dev/zero"),
+            "/dev/zero: not a regular file but a character device; drawings are read from "
+            "regular files only");
+  std::string fifo = (dir_ / "pipe.dxf").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // No writer ever opens the FIFO: reading it would wait for ever.
+  EXPECT_EQ(ErrorForFile(fifo), fifo +
+                                    ": not a regular file but a FIFO (named pipe); drawings "
+                                    "are read from regular files only");
 }
 
 TEST_F(ReadFileErrors, TruncatedRealFileNamesTheLine) {

@@ -1,6 +1,7 @@
 // ParseBuffer: one pass over the text that checks every tag and cuts the text
 // into records, without allocating per tag.
 
+#include <cstdint>
 #include <cstring>
 
 #include "dxf/binary_dxf.h"
@@ -35,12 +36,81 @@ CodeCheck ParseCodeLine(std::string_view line, int* code) {
   return CodeCheck::kOk;
 }
 
+// What the value of a group code must be: DXF fixes a type for each code.
+enum class NumberKind : uint8_t { kNone, kReal, kInteger };
+
+struct NumberKinds {
+  NumberKind of[kMaxCode - kMinCode + 1] = {};
+  NumberKinds() {
+    for (int code = kMinCode; code <= kMaxCode; ++code) {
+      NumberKind& kind = of[code - kMinCode];
+      switch (TypeOfCode(code)) {
+        case ValueType::kDouble:
+          kind = NumberKind::kReal;
+          break;
+        case ValueType::kInt16:
+        case ValueType::kInt32:
+        case ValueType::kInt64:
+        case ValueType::kBool:
+          kind = NumberKind::kInteger;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+};
+const NumberKinds kNumberKinds;
+
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether value reads as a finite real number, as ParseDouble reads it. Most
+// values are plain decimals ("12.5", "-0.25") of a few digits without
+// blanks: those are taken at a glance (300 digits cannot overflow); anything
+// else is left to ParseDouble. This runs for every real of a drawing.
+bool IsRealText(std::string_view value) {
+  const char* p = value.data();
+  const char* end = p + value.size();
+  if (p < end && *p == '-') ++p;
+  const char* digits = p;
+  while (p < end && IsDigit(*p)) ++p;
+  size_t count = static_cast<size_t>(p - digits);
+  if (p < end && *p == '.') {
+    const char* fraction = ++p;
+    while (p < end && IsDigit(*p)) ++p;
+    count += static_cast<size_t>(p - fraction);
+  }
+  if (p == end && count > 0 && count <= 300) return true;
+  return ParseDouble(value).has_value();
+}
+
+// Whether value reads as a whole number that fits in 64 bits, as ParseInt
+// reads it.
+bool IsIntegerText(std::string_view value) {
+  const char* p = value.data();
+  const char* end = p + value.size();
+  while (p < end && IsBlank(*p)) ++p;
+  if (p < end && *p == '-') ++p;
+  const char* digits = p;
+  while (p < end && IsDigit(*p)) ++p;
+  size_t count = static_cast<size_t>(p - digits);
+  while (p < end && IsBlank(*p)) ++p;
+  if (p == end && count > 0 && count <= 18) return true;
+  return ParseInt(value).has_value();
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 class RecordSplitter {
  public:
   RecordSplitter(RawFile* out, Error* err) : out_(out), err_(err), text_(out->buffer) {}
 
   bool Run() {
     if (text_.empty()) return Fail(0, -1, "the file is empty");
+    // A UTF-8 byte-order mark stays with the text before the first record
+    // and is written back with it.
+    if (text_.starts_with(kByteOrderMark)) pos_ = kByteOrderMark.size();
     DetectStyle();
     const void* nul = std::memchr(text_.data(), '\0', text_.size());
     first_nul_ = nul ? static_cast<const char*>(nul) : text_.data() + text_.size();
@@ -97,7 +167,7 @@ class RecordSplitter {
     size_t nl = text_.find('\n');
     bool crlf = nl != std::string_view::npos && nl > 0 && text_[nl - 1] == '\r';
     out_->style.line_ending = crlf ? LineEnding::kCrLf : LineEnding::kLf;
-    out_->style.right_aligned_codes = text_[0] == ' ';
+    out_->style.right_aligned_codes = pos_ < text_.size() && text_[pos_] == ' ';
   }
 
   void StartRecord(size_t at, size_t line) {
@@ -166,10 +236,26 @@ class RecordSplitter {
         return true;
       case Where::kInSection:
         if (in_header_) NoteHeaderTag(code, value);
-        return true;
+        return CheckNumber(line + 1, code, value);
       case Where::kOutside:
         // Tags after ENDSEC (comments) stay with the ENDSEC record.
         return true;
+    }
+    return true;
+  }
+
+  // A value whose group code fixes a number must be one: a coordinate that
+  // does not read would otherwise be left out of every move and scale.
+  bool CheckNumber(size_t line, int code, std::string_view value) {
+    switch (kNumberKinds.of[code - kMinCode]) {
+      case NumberKind::kNone:
+        return true;
+      case NumberKind::kReal:
+        if (IsRealText(value)) return true;
+        return Fail(line, code, "expected a real number, found " + QuoteFound(value));
+      case NumberKind::kInteger:
+        if (IsIntegerText(value)) return true;
+        return Fail(line, code, "expected an integer, found " + QuoteFound(value));
     }
     return true;
   }
@@ -214,6 +300,15 @@ bool ParseBuffer(std::string buffer, const std::string& name, RawFile* out, Erro
   // Records are views into the buffer; a short string would live inside the
   // RawFile and its views would dangle once the RawFile moves.
   if (buffer.capacity() < 64) buffer.reserve(64);
+  // Lines ended by a lone CR, as some old programs write them: read as LF
+  // lines; the drawing writes them back as CR. A file with any LF keeps its
+  // CRs as they are (then the line ending is LF or CR LF).
+  if (std::memchr(buffer.data(), '\n', buffer.size()) == nullptr &&
+      std::memchr(buffer.data(), '\r', buffer.size()) != nullptr) {
+    for (char& c : buffer)
+      if (c == '\r') c = '\n';
+    out->cr_line_ends = true;
+  }
   out->buffer = std::move(buffer);
   out->version = "AC1009";
   if (!RecordSplitter(out, err).Run()) {

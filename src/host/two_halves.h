@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <system_error>
 #include <thread>
 
@@ -16,16 +17,33 @@ constexpr size_t kTwoHalvesFrom = 4096;
 // Runs first on a helper thread and second on this one, and returns when
 // both are done. When no thread can be had, this thread runs both, first
 // first. Neither may write what the other reads.
+// An exception in either (running out of memory, say) reaches the caller
+// once both are done, the helper's first: a helper thread must not end the
+// program.
 template <class First, class Second>
 void RunBoth(First first, Second second) {
+  std::exception_ptr helper_fault;
   std::thread helper;
   try {
-    helper = std::thread([&first] { first(); });
+    helper = std::thread([&first, &helper_fault] {
+      try {
+        first();
+      } catch (...) {
+        helper_fault = std::current_exception();
+      }
+    });
   } catch (const std::system_error&) {
     first();
   }
-  second();
+  std::exception_ptr own_fault;
+  try {
+    second();
+  } catch (...) {
+    own_fault = std::current_exception();
+  }
   if (helper.joinable()) helper.join();
+  if (helper_fault) std::rethrow_exception(helper_fault);
+  if (own_fault) std::rethrow_exception(own_fault);
 }
 
 // Calls work(0, middle) on a helper thread and work(middle, count) on this

@@ -30,6 +30,11 @@ import make_bad_inputs  # noqa: E402
 REGRESSIONS_DIR = os.path.join(support.ROOT, "tests", "data", "fuzz-regressions")
 TIMEOUT_SECONDS = 120
 MEMORY_LIMIT = 3 << 30
+# Address-space limits for the out-of-memory test: from too little to read
+# the drawing to enough to convert it (where memory runs out differs from
+# one limit to the next; a thread that cannot be had leaves its work to the
+# main thread).
+OUT_OF_MEMORY_LIMITS_MB = range(16, 68, 4)
 # Extents of the current space, then everything scaled about the origin.
 SCRIPT = "._zoom\n_e\n._scale\n_all\n\n0,0\n2\n"
 
@@ -162,6 +167,64 @@ class BadInputsTest(unittest.TestCase):
         stderr = result.stderr.decode("utf-8", "replace")
         self.assertEqual(result.returncode, 1, stderr)
         self.assertRegex(stderr, r"^/dev/zero: \S.*\n$")
+
+    def test_special_files_are_refused_unread(self):
+        # A FIFO nobody writes to: reading it would wait for ever.
+        fifo = os.path.join(self.tmp.name, "pipe.dxf")
+        os.mkfifo(fifo)
+        self.addCleanup(os.unlink, fifo)
+        for args in (["info", fifo], ["convert", fifo, "--target", "mech6"], ["info", "/dev/null"]):
+            with self.subTest(args=args):
+                result = self.run_program(self.tmp.name, args)
+                stderr = result.stderr.decode("utf-8", "replace")
+                self.assertEqual(result.returncode, 1, stderr)
+                self.assertRegex(stderr, "^(dravolin: error: )?" + re.escape(args[1])
+                                 + r": not a regular file but a (FIFO|character device)")
+
+    def test_handle_problems_are_listed_and_need_force(self):
+        case = next(path for case, path in self.cases if case.name == "duplicate-entity-handles")
+        folder = tempfile.mkdtemp(prefix="run-", dir=self.tmp.name)
+        self.addCleanup(shutil.rmtree, folder, True)
+        info = self.run_program(folder, ["info", case])
+        self.assertEqual(info.returncode, 0)
+        self.assertRegex(info.stdout.decode("utf-8"),
+                         r"\nhandle problems \(1, a conversion needs --force\):\n  line \d+: the "
+                         r"LINE's handle \w+ is also the handle of the LINE at line \d+\n")
+        output = os.path.join(folder, "out.dxf")
+        refused = self.run_program(folder, ["convert", case, "--target", "mech6", "-o", output])
+        self.assertEqual(refused.returncode, 1)
+        self.assertRegex(refused.stderr.decode("utf-8"),
+                         r"a handle problem: line \d+: .*; use --force to convert anyway\n$")
+        self.assertFalse(os.path.exists(output))
+
+    def test_out_of_memory_ends_with_one_line(self):
+        # Enough entities that extents and scaling run in two threads; memory
+        # limits from too little to read the drawing to enough to convert
+        # it, so that memory runs out in each part, the helper thread too.
+        source = os.path.join(self.tmp.name, "big.dxf")
+        subprocess.run([support.PYTHON, os.path.join(support.ROOT, "bench", "make_drawing.py"),
+                        "6000", source], check=True, capture_output=True)
+        outcomes = set()
+        for mb in OUT_OF_MEMORY_LIMITS_MB:
+            with self.subTest(limit_mb=mb):
+                output = os.path.join(self.tmp.name, "big-out.dxf")
+                limit = lambda: resource.setrlimit(resource.RLIMIT_AS, (mb << 20, mb << 20))
+                result = subprocess.run(
+                    [support.dravolin_binary(), "convert", source, "--target", "mech6", "-q",
+                     "-o", output, "--reference", "auto", "--lineweights", "ok"],
+                    capture_output=True, timeout=TIMEOUT_SECONDS, stdin=subprocess.DEVNULL,
+                    env=self.env, preexec_fn=limit)
+                stderr = result.stderr.decode("utf-8", "replace")
+                self.assertIn(result.returncode, (0, 1), stderr[-3000:])
+                outcomes.add(result.returncode)
+                if result.returncode == 1:
+                    self.assertRegex(stderr, "^(dravolin: error: not enough memory to convert "
+                                     + re.escape(source) + "|" + re.escape(source)
+                                     + ": not enough memory to read the file)\n$")
+                    self.assertFalse(os.path.exists(output))
+                elif os.path.exists(output):
+                    os.unlink(output)
+        self.assertIn(1, outcomes, "memory never ran out: the limits need lowering")
 
     def test_fuzz_regressions(self):
         names = sorted(n for n in os.listdir(REGRESSIONS_DIR) if n.endswith(".dxf"))

@@ -123,8 +123,28 @@ class DrawingWriter {
   }
 };
 
+namespace {
+
+// The text with its line ends as a CR-only file writes them.
+void LfToCr(char* text, size_t size) {
+  for (size_t i = 0; i < size; ++i)
+    if (text[i] == '\n') text[i] = '\r';
+}
+
+}  // namespace
+
 void Drawing::Write(dxf::OutputFile* out) const {
-  auto sink = [out](std::string_view text) { out->Write(text); };
+  if (!file_.cr_line_ends) {
+    auto sink = [out](std::string_view text) { out->Write(text); };
+    DrawingWriter::Emit(*this, sink);
+    return;
+  }
+  std::string chunk;
+  auto sink = [out, &chunk](std::string_view text) {
+    chunk.assign(text);
+    LfToCr(chunk.data(), chunk.size());
+    out->Write(chunk);
+  };
   DrawingWriter::Emit(*this, sink);
 }
 
@@ -133,6 +153,7 @@ std::string Drawing::WriteToString() const {
   text.reserve(file_.buffer.size() + file_.buffer.size() / 8);
   auto sink = [&text](std::string_view part) { text.append(part); };
   DrawingWriter::Emit(*this, sink);
+  if (file_.cr_line_ends) LfToCr(text.data(), text.size());
   return text;
 }
 

@@ -1,10 +1,12 @@
 // New handles at the top of the handle range: counting on from the highest
-// handle must not wrap round to 0 and to handles that are in use.
+// handle must not wrap round to 0 and to handles that are in use. Handles a
+// file should not have are listed, and new handles avoid them too.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "host/database/drawing_test_support.h"
+#include "host/database/handle_check.h"
 
 namespace host {
 namespace {
@@ -38,6 +40,40 @@ TEST(HandleRangeTest, TopHandleInUseGivesFreeHandlesBelowIt) {
     EXPECT_EQ(issued, (std::set<std::string>{"3", "4", "5", "6"}));
     EXPECT_EQ(drawing->HeaderValue("$HANDSEED"), "FFFFFFFFFFFFFFFF");
   }
+}
+
+TEST(HandleRangeTest, SoundHandlesGiveNoProblems) {
+  std::unique_ptr<host::Drawing> drawing = LoadDrawing(Drawing("40", "30"));
+  ASSERT_NE(drawing, nullptr);
+  EXPECT_TRUE(FindHandleProblems(*drawing).empty());
+}
+
+TEST(HandleRangeTest, DuplicateOddAndLowSeedHandlesAreListed) {
+  // The LINEs start at lines 19, 25 and 31.
+  HandleProblems duplicate = FindHandleProblems(*LoadDrawing(Drawing("40", "1")));
+  EXPECT_EQ(duplicate.listed,
+            std::vector<std::string>{"line 31: the LINE's handle 1 is also the handle of the LINE "
+                                     "at line 19"});
+  HandleProblems odd = FindHandleProblems(*LoadDrawing(Drawing("40", "XY")));
+  EXPECT_EQ(odd.listed, std::vector<std::string>{
+                            "line 31: the LINE's handle \"XY\" is not a hex number from 1 to "
+                            "FFFFFFFFFFFFFFFF"});
+  HandleProblems low = FindHandleProblems(*LoadDrawing(Drawing("30", "30")));
+  EXPECT_EQ(low.listed,
+            std::vector<std::string>{"$HANDSEED 30 is not above the highest handle in use, 30"});
+  // A DIMSTYLE's handle is its 105.
+  HandleProblems dimstyle = FindHandleProblems(*LoadDrawing(testing::R2000Drawing()));
+  EXPECT_EQ(dimstyle.listed,
+            std::vector<std::string>{"$HANDSEED 200 is not above the highest handle in use, 2F0"});
+  HandleProblems many = FindHandleProblems(*LoadDrawing(Drawing("2", "0")));
+  EXPECT_EQ(many.total, 2u);  // handle 0, and the seed at the second line's handle
+}
+
+TEST(HandleRangeTest, NewHandlesAvoidHandlesInUseWhateverTheSeedSays) {
+  std::unique_ptr<host::Drawing> drawing = LoadDrawing(Drawing("1", "2"));
+  ASSERT_NE(drawing, nullptr);
+  EXPECT_EQ(drawing->NewHandle(), "3");
+  EXPECT_EQ(drawing->HeaderValue("$HANDSEED"), "4");
 }
 
 }  // namespace

@@ -104,6 +104,31 @@ TEST(RoundTrip, KeepsCommentsTrailingTextAndAMissingFinalNewline) {
   }
 }
 
+// Real files start with a UTF-8 byte-order mark, or end their lines with a
+// lone CR: both are read, and written back as they came.
+TEST(RoundTrip, ByteOrderMarkAndCrOnlyLineEnds) {
+  const std::string lines =
+      "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\nA\n 10\n1.5\n  0\nENDSEC\n"
+      "  0\nEOF\n";
+  std::string cr = lines;
+  for (char& c : cr)
+    if (c == '\n') c = '\r';
+  for (const std::string& text : {"\xEF\xBB\xBF" + lines, cr, "\xEF\xBB\xBF" + cr}) {
+    auto drawing = LoadText(text, "in.dxf");
+    ASSERT_TRUE(drawing);
+    EntityId line = drawing->FirstEntity();
+    ASSERT_NE(line, kNoEntity);
+    EXPECT_EQ(drawing->EntityLayer(line), "A");
+    EXPECT_EQ(drawing->WriteToString(), text);
+    // A record the session changes is written with the file's line ends.
+    drawing->SetEntityTags(line, {{0, "LINE"}, {8, "B"}, {10, "2.5"}});
+    std::string changed = text;
+    changed.replace(changed.find('A'), 1, "B");
+    changed.replace(changed.find("1.5"), 3, "2.5");
+    EXPECT_EQ(drawing->WriteToString(), changed);
+  }
+}
+
 TEST(RoundTrip, EntitiesStaySmall) {
   // A million entities must load in well under twice the file's size.
   EXPECT_LE(sizeof(Entity), 48u);

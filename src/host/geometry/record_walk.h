@@ -38,11 +38,13 @@ size_t XdataBegin(const std::vector<TagT>& tags) {
 }
 
 // Index just past an application group that opens at index i (102 "{NAME"
-// ... 102 "}"), or i + 1 when the group is not closed before end (then only
-// the opening tag is passed over, so that a damaged record keeps its data).
+// ... 102 "}"), or i + 1 when the group is not closed before end or the
+// extended data (then only the opening tag is passed over, so that a
+// damaged record keeps its data). The search ends at the next 102 or 1001:
+// a record of many groups left open costs one pass, not one per group.
 template <class TagT>
 size_t SkipAppGroup(const std::vector<TagT>& tags, size_t i, size_t end) {
-  for (size_t j = i + 1; j < end; ++j) {
+  for (size_t j = i + 1; j < end && tags[j].code != 1001; ++j) {
     if (tags[j].code == 102) return dxf::TrimBlanks(tags[j].value) == "}" ? j + 1 : i + 1;
   }
   return i + 1;
@@ -86,7 +88,9 @@ class OwnDataWalk {
     while (index_ < tags_.size() && tags_[index_].code != 1001) {
       const TagT& tag = tags_[index_];
       if (tag.code == 102 && dxf::TrimBlanks(tag.value).starts_with("{")) {
-        size_t past = SkipAppGroup(tags_, index_, XdataBegin(tags_));
+        // (The walk stops at the first 1001, so the group's search that
+        // stops there too ends where the extended data begins.)
+        size_t past = SkipAppGroup(tags_, index_, tags_.size());
         // A marker inside the group still counts as one of the record's.
         other_marker_seen_ = other_marker_seen_ || HasDataMarker(tags_, index_, past);
         index_ = past;

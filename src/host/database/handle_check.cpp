@@ -1,0 +1,139 @@
+#include "host/database/handle_check.h"
+
+#include <cstdio>
+
+#include "dxf/error_text.h"
+#include "dxf/tag.h"
+#include "host/database/handle_table.h"
+#include "host/database/record_scan.h"
+
+namespace host {
+namespace {
+
+// The record's own handle tag: the first 5 (105 in a DIMSTYLE, whose 5 is a
+// block name) ahead of the subclass markers, the 102 groups and the
+// extended data; some R12 writers put it after the layer.
+bool OwnHandle(std::string_view text, std::string_view type, std::string_view* handle) {
+  dxf::TagCursor cursor(text);
+  dxf::TagView tag;
+  if (!cursor.Next(&tag)) return false;  // the "0" tag
+  int code = type == "DIMSTYLE" ? 105 : 5;
+  while (cursor.Next(&tag)) {
+    if (tag.code == code) {
+      *handle = tag.value;
+      return true;
+    }
+    if (tag.code == 100 || tag.code == 102 || tag.code == 1001) return false;
+  }
+  return false;
+}
+
+// A record type as it may be printed: control bytes as \xNN, at most 40
+// bytes.
+std::string Printable(std::string_view type) {
+  std::string out;
+  for (char c : type.substr(0, 40)) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", byte);
+      out += buf;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+class Checker {
+ public:
+  explicit Checker(size_t records) : first_(records) {}
+
+  void Record(std::string_view text, uint32_t line) {
+    std::string_view type = dxf::RecordType(text);
+    if (type.empty()) return;
+    std::string_view value;
+    if (!OwnHandle(text, type, &value)) return;
+    std::optional<uint64_t> handle = ParseHandle(value);
+    if (!handle || *handle == 0) {
+      Add(Where(type, line) + ": the " + Printable(type) + "'s handle " + dxf::QuoteFound(value) +
+          " is not a hex number from 1 to FFFFFFFFFFFFFFFF");
+      return;
+    }
+    if (*handle > highest_) highest_ = *handle;
+    auto [first, added] = first_.Insert(*handle, static_cast<uint32_t>(seen_.size()));
+    if (!added) {
+      const Seen& other = seen_[*first];
+      Add(Where(type, line) + ": the " + Printable(type) + "'s handle " + FormatHandle(*handle) +
+          " is also the handle of the " + Printable(other.type) +
+          (other.line ? " at line " + std::to_string(other.line) : std::string()));
+      return;
+    }
+    seen_.push_back(Seen{type, line});
+  }
+
+  void Seed(const std::optional<std::string>& value) {
+    if (!value || seen_.empty()) return;
+    std::optional<uint64_t> seed = ParseHandle(*value);
+    if (!seed) {
+      Add("$HANDSEED " + dxf::QuoteFound(*value) + " is not a hex number");
+    } else if (*seed <= highest_) {
+      Add("$HANDSEED " + FormatHandle(*seed) + " is not above the highest handle in use, " +
+          FormatHandle(highest_));
+    }
+  }
+
+  HandleProblems Take() { return std::move(problems_); }
+
+ private:
+  struct Seen {
+    std::string_view type;  // a view into the record
+    uint32_t line;
+  };
+
+  static std::string Where(std::string_view type, uint32_t line) {
+    return line ? "line " + std::to_string(line) : "a " + Printable(type) + " record";
+  }
+
+  void Add(std::string text) {
+    if (problems_.listed.size() < kMaxListedHandleProblems)
+      problems_.listed.push_back(std::move(text));
+    ++problems_.total;
+  }
+
+  HandleTable<uint32_t> first_;  // handle -> index into seen_
+  std::vector<Seen> seen_;
+  uint64_t highest_ = 0;
+  HandleProblems problems_;
+};
+
+}  // namespace
+
+HandleProblems FindHandleProblems(const Drawing& drawing) {
+  if (!drawing.has_handles()) return {};
+  Checker check(drawing.entity_count() + 1024);
+  for (size_t t = 0; t < drawing.table_count(); ++t) {
+    const Table& table = drawing.table(t);
+    check.Record(table.head.text(), 0);
+    for (TableRecordId id : table.records) {
+      const TableRecord& record = drawing.table_record(id);
+      if (!record.erased) check.Record(record.text.text(), record.line);
+    }
+  }
+  for (ContainerId id = 0; id < drawing.container_count(); ++id) {
+    const Container& c = drawing.container(id);
+    if (c.erased) continue;
+    if (c.block_record) check.Record(c.block_record->text(), c.block_line);
+    if (c.endblk_record) check.Record(c.endblk_record->text(), 0);
+  }
+  for (EntityId id = 0; id < drawing.entity_count(); ++id) {
+    const Entity& e = drawing.entity(id);
+    if (!e.erased) check.Record(e.text.text(), e.line);
+  }
+  for (const OpaqueSection* section : drawing.OpaqueSections())
+    for (const RecordText& record : section->records) check.Record(record.text(), 0);
+  check.Seed(drawing.HeaderValue("$HANDSEED"));
+  return check.Take();
+}
+
+}  // namespace host

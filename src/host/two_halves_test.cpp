@@ -1,0 +1,28 @@
+// Work split over two threads: a fault in either half, such as running out
+// of memory, reaches the caller instead of ending the program.
+#include "host/two_halves.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <new>
+
+namespace host {
+namespace {
+
+TEST(TwoHalvesTest, AFaultInEitherHalfReachesTheCallerAfterBothEnd) {
+  for (size_t failing : {size_t{0}, size_t{1}}) {
+    SCOPED_TRACE(failing);
+    std::atomic<int> finished{0};
+    EXPECT_THROW(RunInTwoHalves(kTwoHalvesFrom,
+                                [&](size_t begin, size_t) {
+                                  if ((begin == 0 ? 0 : 1) == failing) throw std::bad_alloc();
+                                  ++finished;
+                                }),
+                 std::bad_alloc);
+    EXPECT_EQ(finished, 1);
+  }
+}
+
+}  // namespace
+}  // namespace host
