@@ -10,7 +10,7 @@
 #include "genius/layer_array.h"
 #include "host/platform/registry_store.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "commands/dravolin1_commands.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {

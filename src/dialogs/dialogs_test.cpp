@@ -7,7 +7,7 @@
 #include "host/platform/platform.h"
 #include "host/platform/resources.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {

@@ -7,7 +7,7 @@
 #include "genius/layer_array.h"
 #include "host/api/database_objects.h"
 #include "host/session.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {

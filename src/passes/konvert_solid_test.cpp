@@ -1,7 +1,7 @@
 // SOLIDSKONVERT and SOLIDSINBLOCKSKONVERT.
 #include <string>
 
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {

@@ -2,10 +2,10 @@
 // pass, the solids conversion and ERASELAYER.
 #include <string>
 
-#include "module/module_test_fixture.h"
 #include "passes/delete_m_bereich.h"
 #include "passes/iterate_blocks.h"
 #include "passes/read_dimstyle.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
