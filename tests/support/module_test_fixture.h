@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "dxf/document.h"
+#include "host/api/entity_change_hooks.h"
 #include "host/cmdline/command_line.h"
 #include "host/database/drawing.h"
 #include "host/module_loader.h"
@@ -39,6 +40,8 @@ class ModuleTest : public ::testing::Test {
 
   void TearDown() override {
     SetScriptObserver(nullptr);
+    host::RefuseEntMod({});
+    host::RefuseEntDel({});
     Close();
     std::error_code ignored;
     std::filesystem::remove_all(temp_dir_, ignored);
