@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/database/drawing_test_support.h"
 #include "host/database/record_scan.h"
+#include "support/drawing_test_support.h"
 
 namespace cli {
 namespace {

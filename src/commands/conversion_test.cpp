@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "genius/layer_array.h"
+#include "host/platform/platform.h"
 #include "host/platform/registry_store.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -165,11 +166,23 @@ TEST_F(ConversionTest, TheExternalProgramIsStartedWhenPresent) {
   std::string c_drive = temp_dir() + "/c";
   std::filesystem::create_directories(c_drive + "/CloseDialog");
   std::string program = c_drive + "/CloseDialog/CloseDialog.exe";
-  std::ofstream(program) << "#!/bin/sh\nexit 0\n";
+  // The program notes how it was started: its own path and no arguments
+  // when it was started directly, nothing when a shell got the command.
+  std::string note = temp_dir() + "/started";
+  std::ofstream(program) << "#!/bin/sh\necho \"$0 $#\" >> " << note << "\n";
   chmod(program.c_str(), 0755);
   MapDrive("C:", c_drive);
-  Convert("DRAVOLIN1", "2.0");
-  EXPECT_EQ(Messages(), (std::vector<std::string>{kPickBox, kNoTemplateBox}));
+  for (const char* command : {"DRAVOLIN1", "DRAVOLINGEN"}) {
+    Convert(command, "2.0");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{kPickBox, kNoTemplateBox})) << command;
+    EXPECT_EQ(session().platform().command_lines(),
+              std::vector<std::string>{"start C:\\CloseDialog\\CloseDialog.exe"})
+        << command;
+    session().platform().processes().Reap(true);
+  }
+  std::ifstream in(note);
+  std::string started((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(started, program + " 0\n" + program + " 0\n");
 }
 
 TEST_F(ConversionTest, GeniusQueuesEighteenScriptsInOrder) {

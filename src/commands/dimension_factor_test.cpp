@@ -1,12 +1,15 @@
 // The dimension-factor pick and the pass that divides every DIMLFAC override
 // by the factor.
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <string>
 
+#include "commands/dimstyle_override_walk.h"
 #include "commands/dravolin1_commands.h"
+#include "host/api/entity_change_hooks.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -141,6 +144,84 @@ TEST_F(ReadEntityXdataTest, RefusesWithoutAUsableFactor) {
     EXPECT_EQ(Value(dimension, 1040), "2.0");
     Open(drawing);
   }
+}
+
+// An extended-data chain built by hand, as the host never writes these.
+class HandChain {
+ public:
+  HandChain& Text(short code, const char* text) {
+    texts_.emplace_back(text);
+    resbuf& item = Add(code);
+    item.resval.rstring = texts_.back().data();
+    return *this;
+  }
+  HandChain& Int(short code, short value) {
+    Add(code).resval.rint = value;
+    return *this;
+  }
+  HandChain& Real(short code, double value) {
+    Add(code).resval.rreal = value;
+    return *this;
+  }
+  resbuf* head() { return items_.empty() ? nullptr : &items_.front(); }
+
+ private:
+  resbuf& Add(short code) {
+    items_.push_back(resbuf{});
+    items_.back().restype = code;
+    if (items_.size() > 1) items_[items_.size() - 2].rbnext = &items_.back();
+    return items_.back();
+  }
+  std::deque<resbuf> items_;  // items keep their place as more are added
+  std::deque<std::string> texts_;
+};
+
+class OverrideWalkTest : public ModuleTest {
+ protected:
+  std::vector<double> Walk(HandChain& chain) {
+    std::vector<double> values;
+    Direct([&] {
+      WalkDimStyleOverrides(chain.head(), false,
+                            [&](resbuf* value) { values.push_back(value->resval.rreal); });
+    });
+    return values;
+  }
+};
+
+TEST_F(OverrideWalkTest, ADstyleItemNotFollowedByABraceOpensNoList) {
+  Open(TestDrawing());
+  HandChain chain;
+  chain.Int(-3, 0).Text(1001, "ACAD").Text(1000, "DSTYLE").Int(1070, 144).Real(1040, 2.0);
+  // The item after "DSTYLE" is passed over, so a second "DSTYLE" straight
+  // after the first opens nothing either.
+  chain.Text(1000, "DSTYLE").Text(1000, "DSTYLE").Text(1002, "{").Int(1070, 144).Real(1040, 5.0);
+  chain.Text(1002, "}").Text(1000, "DSTYLE").Text(1002, "{").Int(1070, 144).Real(1040, 3.0);
+  chain.Text(1002, "}");
+  EXPECT_EQ(Walk(chain), std::vector<double>{3.0});
+  EXPECT_EQ(Shown(), "\nEntityXdata -3\nStart mit {\n144 = 3.000000\nEnde mit }");
+}
+
+TEST_F(OverrideWalkTest, AListNeverClosedEndsWithTheChain) {
+  Open(TestDrawing());
+  HandChain chain;
+  chain.Int(-3, 0).Text(1001, "ACAD").Text(1000, "DSTYLE").Text(1002, "{").Int(1070, 40);
+  chain.Real(1040, 9.0).Int(1070, 144).Real(1040, 4.0).Text(1000, "DSTYLE").Int(1070, 144);
+  chain.Real(1040, 6.0);
+  EXPECT_EQ(Walk(chain), (std::vector<double>{4.0, 6.0}));
+  EXPECT_EQ(Shown(), "\nEntityXdata -3\nStart mit {\n144 = 4.000000\n144 = 6.000000");
+}
+
+TEST_F(ReadEntityXdataTest, AFactorOfOneStillWritesEveryEntityBack) {
+  TestDrawing drawing;
+  std::string base = drawing.Paper(Dimension("0", Dimlfac("2")));
+  drawing.Paper(Line("0"));
+  drawing.Model(Dimension("0", {{1070, "40"}, {1040, "5.0"}}));
+  Open(drawing);
+  BemFaktor = 1.0;
+  uint64_t before = host::EntModCalls();
+  Direct(ReadEntityXdata);
+  EXPECT_EQ(host::EntModCalls() - before, 3u);
+  EXPECT_EQ(Real(Value(base, 1040)), 2.0);
 }
 
 }  // namespace

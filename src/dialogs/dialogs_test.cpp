@@ -1,13 +1,16 @@
 // The line-weight dialog and the Genius layer dialog as the user sees and
 // answers them.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dialogs/gen_lay.h"
 #include "dialogs/strich_st.h"
 #include "host/platform/platform.h"
 #include "host/platform/resources.h"
+#include "module/module_resources.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -99,6 +102,78 @@ TEST_F(DialogsTest, GeniusLayerDialogAnswersOneOnlyForCoarse) {
   EXPECT_EQ(view.controls[1].text, "Layer->fein");
   EXPECT_EQ(view.controls[2].text, "( *A Layer )");
   EXPECT_EQ(session().platform().CurrentResourceHandle(), host::HostResourceModule());
+}
+
+// The module's dialog resources as data: window style, font, language,
+// size, and each control's class, id, style, place and text.
+struct ExpectedControl {
+  ControlClass control_class;
+  int id;
+  uint32_t style;
+  int x, y, width, height;
+  const char* text;
+};
+
+void ExpectDialog(int id, const char* caption, int width, int height,
+                  const std::vector<ExpectedControl>& controls) {
+  HINSTANCE module = ModuleInstance();
+  ASSERT_NE(module, nullptr);
+  const DialogTemplate* dialog = nullptr;
+  for (size_t i = 0; i < module->dialog_count; ++i)
+    if (module->dialogs[i].id == id) dialog = &module->dialogs[i];
+  ASSERT_NE(dialog, nullptr) << id;
+  EXPECT_EQ(dialog->language, 1031);
+  EXPECT_STREQ(dialog->caption, caption);
+  // WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT
+  EXPECT_EQ(dialog->style, 0x80C800C0u);
+  EXPECT_EQ(dialog->font_points, 8);
+  EXPECT_STREQ(dialog->font_name, "MS Sans Serif");
+  EXPECT_EQ(dialog->width, width);
+  EXPECT_EQ(dialog->height, height);
+  ASSERT_EQ(dialog->control_count, controls.size());
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const DialogControl& got = dialog->controls[i];
+    const ExpectedControl& want = controls[i];
+    EXPECT_EQ(got.control_class, want.control_class) << "control " << i;
+    EXPECT_EQ(got.id, want.id) << "control " << i;
+    EXPECT_EQ(got.style, want.style) << "control " << i;
+    EXPECT_EQ((std::vector<int>{got.x, got.y, got.width, got.height}),
+              (std::vector<int>{want.x, want.y, want.width, want.height}))
+        << "control " << i;
+    EXPECT_EQ(std::string(got.text ? got.text : "(none)"), want.text) << "control " << i;
+  }
+}
+
+// Control styles: WS_CHILD | WS_VISIBLE with WS_TABSTOP | BS_DEFPUSHBUTTON,
+// WS_TABSTOP | BS_PUSHBUTTON, WS_GROUP | SS_LEFT, and WS_VSCROLL | WS_TABSTOP
+// | CBS_DROPDOWN (unsorted).
+constexpr uint32_t kDefaultButton = 0x50010001u;
+constexpr uint32_t kPushButton = 0x50010000u;
+constexpr uint32_t kLabel = 0x50020000u;
+constexpr uint32_t kDropDown = 0x50210002u;
+
+TEST(DialogResourceTest, LineWeightDialog) {
+  ExpectDialog(200, "Linienst\xE4rke auf Layer", 178, 95,
+               {
+                   {ControlClass::kButton, 1, kDefaultButton, 126, 7, 45, 14, "OK"},
+                   {ControlClass::kButton, 2, kPushButton, 126, 24, 45, 14, "Abbrechen"},
+                   {ControlClass::kStatic, -1, kLabel, 7, 24, 30, 14, "AM_0 <- "},
+                   {ControlClass::kStatic, -1, kLabel, 44, 11, 39, 11, "Linienst\xE4rke"},
+                   {ControlClass::kStatic, -1, kLabel, 7, 42, 30, 14, "AM_3 <- "},
+                   {ControlClass::kStatic, -1, kLabel, 7, 60, 30, 14, "AM_4 <- "},
+                   {ControlClass::kComboBox, 201, kDropDown, 42, 23, 56, 42, "(none)"},
+                   {ControlClass::kComboBox, 203, kDropDown, 41, 41, 56, 42, "(none)"},
+                   {ControlClass::kComboBox, 204, kDropDown, 41, 59, 56, 42, "(none)"},
+               });
+}
+
+TEST(DialogResourceTest, GeniusLayerDialog) {
+  ExpectDialog(201, "GenLayer", 116, 50,
+               {
+                   {ControlClass::kButton, 1, kDefaultButton, 11, 7, 50, 14, "Layer->grob"},
+                   {ControlClass::kButton, 2, kPushButton, 11, 24, 50, 14, "Layer->fein"},
+                   {ControlClass::kStatic, -1, kLabel, 68, 27, 41, 9, "( *A Layer )"},
+               });
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "genius/layer_array.h"
 #include "host/api/database_objects.h"
 #include "host/session.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -25,11 +25,32 @@ TEST_F(CreateGenLayerTest, CreatesTheTwelveLayers) {
   Open(WithGeniusLinetypes());
   std::string shown = Run("CREATEGENLAYER");
   EXPECT_NE(shown.find("Erzeuge Genius-Layer ....\n"), std::string::npos) << shown;
-  for (const GeniusLayerRow& row : kGeniusLayers) {
-    EXPECT_EQ(TableValue("LAYER", row.name, 62), std::to_string(row.color_index)) << row.name;
+  struct Row {
+    const char* name;
+    const char* linetype;
+    const char* color;
+  };
+  const Row kRows[] = {
+      {"1", "CONTINUOUS", "14"}, {"2", "CONTINUOUS", "5"}, {"2a", "Gen7", "120"},
+      {"3", "Gen3", "6"},        {"3a", "Gen3a", "6"},     {"4", "CONTINUOUS", "3"},
+      {"4a", "Gen4a", "3"},      {"5", "CONTINUOUS", "3"}, {"6", "CONTINUOUS", "2"},
+      {"7", "Gen7", "4"},        {"7a", "Gen7a", "4"},     {"8", "CONTINUOUS", "1"},
+  };
+  for (const Row& row : kRows) {
+    EXPECT_EQ(TableValue("LAYER", row.name, 62), row.color) << row.name;
     EXPECT_EQ(strcasecmp(TableValue("LAYER", row.name, 6).c_str(), row.linetype), 0) << row.name;
     EXPECT_EQ(TableValue("LAYER", row.name, 2), row.name);
   }
+  // Added in table order, and nothing else.
+  std::vector<std::string> names;
+  std::vector<dxf::TagView> tags;
+  for (host::TableRecordId id : drawing().FindTable("LAYER")->records) {
+    drawing().TableRecordTags(id, &tags);
+    for (const dxf::TagView& tag : tags)
+      if (tag.code == 2) names.emplace_back(tag.value);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"0", "1", "2", "2a", "3", "3a", "4", "4a", "5", "6",
+                                             "7", "7a", "8"}));
   EXPECT_TRUE(Messages().empty());
 }
 

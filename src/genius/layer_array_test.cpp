@@ -29,6 +29,44 @@ TEST(LayerArrayTest, CoarseAndFineFillings) {
   EXPECT_EQ(LayerArray[33], "Schnittansichtslinien");
 }
 
+TEST(LayerArrayTest, BothFillingsPairByPair) {
+  struct Pair {
+    const char* source;
+    const char* coarse;
+    const char* fine;
+  };
+  const Pair kPairs[] = {
+      {"AM_0", "0", "0"},
+      {"AM_1", "1", "1"},
+      {"AM_2", "2", "2A"},
+      {"AM_3", "3", "3A"},
+      {"AM_4", "4", "4"},
+      {"AM_5", "5", "5"},
+      {"AM_6", "6", "6"},
+      {"AM_7", "7", "7A"},
+      {"AM_8", "8", "8"},
+      {"AM_9", "9", "9"},
+      {"AM_10", "2A", "2A"},
+      {"AM_11", "11", "11"},
+      {"AM_12", "12", "12"},
+      {"Mittellinie", "7", "7"},
+      {"Detailkreislinien", "2A", "2A"},
+      {"Mittelpunktmarkierung", "7", "7"},
+      {"Schnittansichtslinien", "2A", "2A"},
+  };
+  static_assert(sizeof kPairs / sizeof kPairs[0] == 17);
+  InitLayerArray();
+  for (int i = 0; i < 17; ++i) {
+    EXPECT_EQ(LayerArray[2 * i + 1], kPairs[i].source) << "pair " << i;
+    EXPECT_EQ(LayerArray[2 * i], kPairs[i].coarse) << kPairs[i].source;
+  }
+  InitLayerArrayA();
+  for (int i = 0; i < 17; ++i) {
+    EXPECT_EQ(LayerArray[2 * i + 1], kPairs[i].source) << "pair " << i;
+    EXPECT_EQ(LayerArray[2 * i], kPairs[i].fine) << kPairs[i].source;
+  }
+}
+
 TEST(LayerArrayTest, SubstringsMatchAndTheLastMatchWins) {
   for (void (*fill)() : {InitLayerArray, InitLayerArrayA}) {
     fill();

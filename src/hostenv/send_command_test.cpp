@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {

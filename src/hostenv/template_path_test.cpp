@@ -2,12 +2,13 @@
 // and the "amsetupdwg" script built from the choice.
 #include "hostenv/template_path.h"
 
+#include <fstream>
 #include <string>
 
 #include "host/platform/platform.h"
 #include "host/platform/registry_store.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -52,6 +53,8 @@ TEST_F(TemplatePathTest, OpensTheProfilesTemplateFolderAndUsesTheChosenTemplate)
   EXPECT_EQ(request.initial_name, temp_dir() + "/templates\\*.DWT");
   EXPECT_EQ(request.default_ext, "DWT");
   EXPECT_EQ(request.filter, "Vorlage waehlen:  (*.DWT) | *.DWT||");
+  EXPECT_TRUE(request.open_mode);
+  EXPECT_EQ(request.flags, 6u) << "hide read-only, prompt before overwriting";
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(csAmSetupDwgCmd, "amsetupdwg\nD:\\Vorlagen\\iso.dwt\nJA\n");
   EXPECT_EQ(session().platform().open_keys(), 0u) << "the registry key is closed";
@@ -101,6 +104,32 @@ TEST_F(TemplatePathTest, ASecondRunReplacesTheScript) {
   EXPECT_EQ(csAmSetupDwgCmd, "amsetupdwg\nD:\\a.dwt\nJA\n");
   Direct(mtemplatestemplatepath);
   EXPECT_EQ(csAmSetupDwgCmd, "amsetupdwg\n\nJA\n");
+}
+
+TEST_F(TemplatePathTest, WithoutAProfileKeyGeneralIsOpenedBelowTheRoot) {
+  // A registry without the profiles: the host has no key for the profile.
+  std::ofstream(temp_dir() + "/registry.txt") << "; no profiles\n";
+  Choose(std::nullopt);
+  EXPECT_EQ(Shown().find("profiles registry key"), std::string::npos) << Shown();
+  EXPECT_TRUE(session().platform().registry().HasKey("GENERAL"));
+  ASSERT_EQ(channel().file_dialogs().size(), 1u);
+  EXPECT_EQ(channel().file_dialogs()[0].initial_name, "\\*.DWT");
+}
+
+TEST_F(TemplatePathTest, TheStoredFolderIsUsedAsItIsOrMissing) {
+  host::Answers answers;
+  answers.templates = {std::nullopt, std::nullopt};
+  // The profile's GENERAL key without a TemplatePath value.
+  std::ofstream(temp_dir() + "/registry.txt")
+      << "[" << host::kProfilesKey << "]\n@=" << host::kDefaultProfileName << "\n[" << kGeneralKey
+      << "]\nOther=1\n";
+  Open(TestDrawing(), std::move(answers));
+  Direct(mtemplatestemplatepath);
+  SetTemplatePath("D:\\Vorlagen\\");
+  Direct(mtemplatestemplatepath);
+  ASSERT_EQ(channel().file_dialogs().size(), 2u);
+  EXPECT_EQ(channel().file_dialogs()[0].initial_name, "\\*.DWT");
+  EXPECT_EQ(channel().file_dialogs()[1].initial_name, "D:\\Vorlagen\\\\*.DWT");
 }
 
 }  // namespace

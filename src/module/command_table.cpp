@@ -32,10 +32,9 @@ namespace {
 // Transparent, and the command may use the pick set.
 constexpr Adesk::Int32 kCommandFlags = ACRX_CMD_TRANSPARENT | ACRX_CMD_USEPICKSET;
 
-// The string resource of that id in the module named "QUARNDravolin1.arx",
-// cut to a buffer of 64 characters; false when there is none.
-bool LoadModuleString(int id, char (&buffer)[64]) {
-  HINSTANCE module = ModuleInstance();
+}  // namespace
+
+bool LoadModuleString(HINSTANCE module, int id, char (&buffer)[64]) {
   if (module == nullptr || std::strcmp(module->file_name, kModuleFileName) != 0) return false;
   for (size_t i = 0; i < module->string_count; ++i) {
     if (module->strings[i].id != id) continue;
@@ -46,14 +45,13 @@ bool LoadModuleString(int id, char (&buffer)[64]) {
   return false;
 }
 
-}  // namespace
-
 void AddModuleCommand(const char* group, const char* global_name, const char* local_name,
                       Adesk::Int32 flags, AcRxFunctionPtr handler, int resource_id) {
   char local_buffer[64] = "";
   // A missing string resource keeps the local name as passed, rather than
   // registering the command under an empty name.
-  if (resource_id != -1 && LoadModuleString(resource_id, local_buffer)) local_name = local_buffer;
+  if (resource_id != -1 && LoadModuleString(ModuleInstance(), resource_id, local_buffer))
+    local_name = local_buffer;
   AcEdCommandStack* stack = HostCommandStack();
   if (stack == nullptr) return;
   stack->addCommand(group, global_name, local_name, flags, handler, nullptr, -1, nullptr, nullptr);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "arx.h"
+#include "win32.h"
 
 // One row of the command table.
 struct ModuleCommandRow {
@@ -15,6 +16,11 @@ extern const ModuleCommandRow kModuleCommands[9];
 
 // The four groups, in the order in which they are removed.
 extern const char* const kModuleCommandGroups[4];
+
+// The string resource of that id in the module, provided the module is the
+// one named "QUARNDravolin1.arx", cut to a buffer of 64 characters; false
+// when there is none.
+bool LoadModuleString(HINSTANCE module, int id, char (&buffer)[64]);
 
 // Registers one command on the host's command stack. With resource_id -1 the
 // local name is used as passed; otherwise the string resource of that id (at

@@ -4,10 +4,11 @@
 #include <vector>
 
 #include "genius/layer_array.h"
+#include "host/platform/command_stack.h"
 #include "host/platform/platform.h"
 #include "module/command_table.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -79,6 +80,61 @@ TEST_F(ModuleEntryTest, AFreshLoadStartsWithEmptyState) {
   EXPECT_TRUE(csStrichAM4.IsEmpty());
   EXPECT_TRUE(csAmSetupDwgCmd.IsEmpty());
   for (const CString& text : LayerArray) EXPECT_TRUE(text.IsEmpty());
+}
+
+TEST_F(ModuleEntryTest, UnloadRemovesTheGroupsInOrder) {
+  Open(TestDrawing());
+  EXPECT_EQ(acrxEntryPoint(AcRx::kUnloadAppMsg, nullptr), AcRx::kRetOK);
+  EXPECT_EQ(session().platform().command_stack().group_removals(),
+            (std::vector<std::string>{"QUARNDRAVOLIN1", "QUARNDRAVOLIN", "QUARNQUARNDRAVOLIN1",
+                                      "QUARNQUARN"}));
+}
+
+void Elsewhere() {}
+
+TEST_F(ModuleEntryTest, ARefusedRegistrationLeavesTheOtherCommands) {
+  Open(TestDrawing());
+  ASSERT_EQ(acrxEntryPoint(AcRx::kUnloadAppMsg, nullptr), AcRx::kRetOK);
+  // The group already holds ITERATEBLOCKS: the host refuses the module's.
+  host::CommandStack& stack = session().platform().command_stack();
+  ASSERT_EQ(stack.addCommand("QUARNDRAVOLIN", "ITERATEBLOCKS", "ITERATEBLOCKS", 3, Elsewhere),
+            Acad::eOk);
+  Direct(RegisterCommands);
+  std::vector<std::string> registered;
+  for (const host::CommandStack::Command& command : stack.commands()) {
+    registered.push_back(command.global_name);
+    if (command.global_name == "ITERATEBLOCKS") {
+      EXPECT_EQ(command.function, Elsewhere);
+    }
+  }
+  EXPECT_EQ(registered,
+            (std::vector<std::string>{"ITERATEBLOCKS", "DRAVOLIN1", "AMBLOCKTOGENBLOCK",
+                                      "AMENTTOGENENT", "CREATEGENLAYER", "DRAVOLINGEN",
+                                      "SOLIDSINBLOCKSKONVERT", "SOLIDSKONVERT", "ERASELAYER"}));
+  EXPECT_EQ(Messages().size(), 1u) << "the command list is shown all the same";
+}
+
+TEST(ModuleStringTest, TheLocalNameComesFromTheModulesStringResource) {
+  const StringResource strings[] = {
+      {7, "LOKAL"}, {8, "L123456789012345678901234567890123456789012345678901234567890XYZ"}};
+  const ResourceModule module = {"QUARNDravolin1.arx", nullptr, 0, strings, 2};
+  const ResourceModule other = {"Other.arx", nullptr, 0, strings, 2};
+  char buffer[64] = "";
+  ASSERT_TRUE(LoadModuleString(&module, 7, buffer));
+  EXPECT_STREQ(buffer, "LOKAL");
+  ASSERT_TRUE(LoadModuleString(&module, 8, buffer));
+  EXPECT_EQ(std::string(buffer), "L123456789012345678901234567890123456789012345678901234567890XY")
+      << "cut to 63 characters";
+  EXPECT_FALSE(LoadModuleString(&module, 9, buffer));
+  EXPECT_FALSE(LoadModuleString(&other, 7, buffer)) << "only the module's own file";
+}
+
+TEST_F(ModuleEntryTest, AMissingStringResourceKeepsTheLocalName) {
+  Open(TestDrawing());
+  Direct([] { AddModuleCommand("QUARNTEST", "PROBE", "PROBE", 3, Elsewhere, 7); });
+  const host::CommandStack::Command* added = session().platform().command_stack().Lookup("PROBE");
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->local_name, "PROBE");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {

@@ -1,7 +1,8 @@
 // SOLIDSKONVERT and SOLIDSINBLOCKSKONVERT.
 #include <string>
 
-#include "module/module_test_fixture.h"
+#include "host/api/entity_change_hooks.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -46,6 +47,24 @@ TEST_F(KonvertSolidTest, SolidsInBlocksAreConvertedAndEndblkIsLeftAlone) {
   EXPECT_EQ(Real(Value(block[0], 23)), 10.0);
   EXPECT_EQ(Value(block[1], 13), "5.0");
   EXPECT_EQ(Value(outside, 23), "0.0");
+}
+
+TEST_F(KonvertSolidTest, RefusedWriteBacksAreReportedInBothCommands) {
+  TestDrawing drawing;
+  std::vector<std::string> block = drawing.Block("S", {Solid("0.0", "0.0"), Solid("0.0", "0.0")});
+  std::string first = drawing.Paper(Solid("0.0", "0.0"));
+  std::string second = drawing.Paper(Solid("0.0", "0.0"));
+  Open(drawing);
+  host::RefuseEntMod({first, block[0]});
+  for (const char* command : {"SOLIDSKONVERT", "SOLIDSINBLOCKSKONVERT"}) {
+    std::string shown = Run(command);
+    EXPECT_NE(shown.find("\nFehler entmod"), std::string::npos) << command << shown;
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Gleich knallts", "SOLID"})) << command;
+  }
+  EXPECT_EQ(Value(first, 23), "0.0");
+  EXPECT_EQ(Value(block[0], 23), "0.0");
+  EXPECT_EQ(Real(Value(second, 23)), 10.0) << "the walk goes on";
+  EXPECT_EQ(Real(Value(block[1], 23)), 10.0);
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 // pass, the solids conversion and ERASELAYER.
 #include <string>
 
-#include "module/module_test_fixture.h"
+#include "host/api/entity_change_hooks.h"
 #include "passes/delete_m_bereich.h"
 #include "passes/iterate_blocks.h"
 #include "passes/read_dimstyle.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -61,6 +62,32 @@ TEST_F(PassesTest, NothingIsClearedAfterTheLayoutsEntities) {
   EXPECT_FALSE(Erased(p2));
   EXPECT_FALSE(Erased(m1));
   EXPECT_FALSE(Erased(m2));
+}
+
+TEST_F(PassesTest, LayoutNamesWithBothOrNeitherWord) {
+  // "Model" and "Layout" in one name: its first entity ends the pass, though
+  // no other layout entity was met before.
+  {
+    TestDrawing drawing;
+    drawing.LayoutName("ModelLayout");
+    std::string model = drawing.Model(Line("0"));
+    std::string both = drawing.Paper(Line("0"));
+    std::string later = drawing.Model(Line("0"));
+    Open(drawing);
+    Direct(DeleteMBereich);
+    EXPECT_TRUE(Erased(model));
+    EXPECT_FALSE(Erased(both));
+    EXPECT_FALSE(Erased(later));
+  }
+  // Neither word: the layout's entities stay and do not stop the pass.
+  TestDrawing drawing;
+  drawing.LayoutName("Blatt 1");
+  std::string sheet = drawing.Paper(Line("0"));
+  std::string model = drawing.Model(Line("0"));
+  Open(drawing);
+  Direct(DeleteMBereich);
+  EXPECT_FALSE(Erased(sheet));
+  EXPECT_TRUE(Erased(model));
 }
 
 TEST_F(PassesTest, BlockContentsBecomeByLayerAndLeaveAm2) {
@@ -132,6 +159,22 @@ TEST_F(PassesTest, ARefusedBlockWriteBackIsReported) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Gleich knallts", "VIEWPORT"}));
   EXPECT_EQ(Value(block[0], 6), "DASHED");
   EXPECT_EQ(Value(block[1], 8), "AM_7") << "the pass goes on";
+}
+
+TEST_F(PassesTest, RefusedDeletionsAreReportedAndThePassGoesOn) {
+  TestDrawing drawing;
+  std::string first = drawing.Model(Line("0"));
+  std::string refused = drawing.Model(Dimension("0", {}));
+  std::string last = drawing.Model(Line("0"));
+  Open(drawing);
+  host::RefuseEntDel({first, refused});
+  Direct(DeleteMBereich);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Fehler entdel", "DIMENSION"}));
+  // In this order: the box of the first, the line and the type box of the later one.
+  EXPECT_EQ(Shown(), "[Meldung] Fehler entdel\n\nFehler entdel\n[Meldung] DIMENSION\n");
+  EXPECT_FALSE(Erased(first));
+  EXPECT_FALSE(Erased(refused));
+  EXPECT_TRUE(Erased(last));
 }
 
 }  // namespace

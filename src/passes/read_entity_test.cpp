@@ -5,8 +5,9 @@
 
 #include <string>
 
+#include "host/api/entity_change_hooks.h"
 #include "module/module_state.h"
-#include "module/module_test_fixture.h"
+#include "support/module_test_fixture.h"
 
 namespace dravolin_test {
 namespace {
@@ -156,6 +157,22 @@ TEST_F(ReadEntityTest, DimensionTextsLoseTheirPlaceholders) {
             "\nErsetze 50%d%s/N/A durch 50%d%s"
             "\nErsetze N/A/<>/N/A durch N/A/<>"
             "\nErsetze N/A/<> durch <>");
+}
+
+TEST_F(ReadEntityTest, RefusedWriteBacksAreReportedAndThePassGoesOn) {
+  TestDrawing drawing;
+  std::string first = drawing.Paper(Line("Kontur", {{370, "50"}}));
+  std::string refused = drawing.Paper(Dimension("Kontur", {}));
+  std::string last = drawing.Paper(Line("Kontur", {{370, "50"}}));
+  host::RefuseEntMod({first, refused});
+  RunPass(drawing, "0.50", "0.35", "0.25");
+  // The first entity: one box. A later one: a line and its type in a box.
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Fehler entmod", "DIMENSION"}));
+  // In this order: the box of the first, the line and the type box of the later one.
+  EXPECT_EQ(Shown(), "[Meldung] Fehler entmod\n\nFehler entmod\n[Meldung] DIMENSION\n");
+  EXPECT_EQ(Value(first, 8), "Kontur");
+  EXPECT_EQ(Value(refused, 8), "Kontur");
+  EXPECT_EQ(Value(last, 8), "AM_0");
 }
 
 }  // namespace

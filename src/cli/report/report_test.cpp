@@ -10,7 +10,7 @@
 #include "cli/report/drawing_facts.h"
 #include "cli/report/json_writer.h"
 #include "cli/report/pictures.h"
-#include "host/database/drawing_test_support.h"
+#include "support/drawing_test_support.h"
 
 namespace cli::report {
 namespace {

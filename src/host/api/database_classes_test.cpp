@@ -1,5 +1,5 @@
 #include "host/api/database_objects.h"
-#include "host/api/test_drawings.h"
+#include "support/api_test_drawings.h"
 
 namespace host::api {
 namespace {

@@ -1,6 +1,7 @@
 // acdbEntNext, acdbEntGet, acdbEntGetX and acdbEntDel.
 #include "host/api/api_state.h"
 #include "host/api/entity_chain.h"
+#include "host/api/entity_change_hooks.h"
 #include "host/api/table_chain.h"
 #include "host/api/text_util.h"
 
@@ -69,6 +70,7 @@ int acdbEntDel(const ads_name ent) {
   if (entity.parent != host::kNoEntity || host::api::InBlockDefinition(drawing, id)) {
     return RTERROR;
   }
+  if (host::api::EntDelRefused(drawing, id)) return RTERROR;
   drawing.EraseEntity(id, !entity.erased);
   return RTNORM;
 }

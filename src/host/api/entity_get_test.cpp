@@ -2,7 +2,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "host/api/test_drawings.h"
+#include "support/api_test_drawings.h"
 
 namespace host::api {
 namespace {

@@ -13,6 +13,7 @@
 
 #include "host/api/api_state.h"
 #include "host/api/entity_chain.h"
+#include "host/api/entity_change_hooks.h"
 #include "host/api/item_pairing.h"
 #include "host/api/item_values.h"
 #include "host/api/layer_records.h"
@@ -224,6 +225,7 @@ int EntMod(ApiState& state, const resbuf* chain) {
   if (!SplitChain(chain, &s, &name_item, &type_item) || name_item == nullptr) return RTERROR;
   EntityId id = state.EntityOfName(name_item->resval.rlname);
   if (id == kNoEntity || drawing.entity(id).erased) return RTERROR;
+  if (EntModRefused(drawing, id)) return RTERROR;
 
   const ParsedRecord* recent = RecentRecord(drawing, id);
   if (recent == nullptr) ReadEntityRecord(drawing, id, &s.rec);
@@ -356,6 +358,7 @@ int EntMod(ApiState& state, const resbuf* chain) {
 }  // namespace host::api
 
 extern "C" int acdbEntMod(const resbuf* ent) {
+  host::api::CountEntModCall();
   host::api::ApiState* state = host::api::CurrentState();
   if (state == nullptr || ent == nullptr) return RTERROR;
   return host::api::EntMod(*state, ent);

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <numbers>
 
-#include "host/api/test_drawings.h"
+#include "support/api_test_drawings.h"
 
 namespace host::api {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/api/test_drawings.h"
+#include "support/api_test_drawings.h"
 
 namespace host::api {
 namespace {

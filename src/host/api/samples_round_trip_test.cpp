@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/api/test_drawings.h"
+#include "support/api_test_drawings.h"
 
 namespace host::api {
 namespace {

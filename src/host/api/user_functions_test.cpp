@@ -1,6 +1,6 @@
 #include <cstdlib>
 
-#include "host/api/test_drawings.h"
+#include "support/api_test_drawings.h"
 
 namespace host::api {
 namespace {

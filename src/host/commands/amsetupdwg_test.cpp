@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/commands/stand_in_test_support.h"
-#include "host/commands/test_drawings.h"
+#include "support/stand_in_test_drawings.h"
+#include "support/stand_in_test_support.h"
 
 namespace host::testing {
 namespace {

@@ -3,8 +3,8 @@
 // result is a drawing another DXF reader accepts.
 #include <gtest/gtest.h>
 
-#include "host/commands/stand_in_test_support.h"
-#include "host/commands/test_drawings.h"
+#include "support/stand_in_test_drawings.h"
+#include "support/stand_in_test_support.h"
 
 namespace host::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "dxf/tag.h"
 #include "host/database/drawing.h"
-#include "host/database/drawing_test_support.h"
+#include "support/drawing_test_support.h"
 
 namespace host {
 namespace {

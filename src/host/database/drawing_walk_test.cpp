@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/database/drawing.h"
-#include "host/database/drawing_test_support.h"
+#include "support/drawing_test_support.h"
 
 namespace host {
 namespace {

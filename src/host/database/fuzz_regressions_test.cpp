@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "dxf/binary_dxf.h"
-#include "host/database/drawing_test_support.h"
+#include "support/drawing_test_support.h"
 
 namespace host {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <set>
 
-#include "host/database/drawing_test_support.h"
 #include "host/database/handle_check.h"
+#include "support/drawing_test_support.h"
 
 namespace host {
 namespace {

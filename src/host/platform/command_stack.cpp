@@ -41,6 +41,7 @@ Acad::ErrorStatus CommandStack::addCommand(const char* group_name, const char* g
 
 Acad::ErrorStatus CommandStack::removeGroup(const char* group_name) {
   if (group_name == nullptr) return Acad::eInvalidInput;
+  group_removals_.emplace_back(group_name);
   size_t before = commands_.size();
   std::erase_if(commands_, [&](const Command& c) { return EqualsNoCase1252(c.group, group_name); });
   if (commands_.size() == before) return Acad::eKeyNotFound;

@@ -41,6 +41,8 @@ class CommandStack : public AcEdCommandStack {
   const Command* Lookup(const std::string& name) const;
   const std::vector<Command>& commands() const { return commands_; }
   std::vector<std::string> Groups() const;  // in order of first registration
+  // Every group removeGroup was asked for, in order, as passed.
+  const std::vector<std::string>& group_removals() const { return group_removals_; }
 
   // Commands added while a module's entry point runs are marked with it,
   // so that whatever it leaves behind can be removed when it goes.
@@ -51,6 +53,7 @@ class CommandStack : public AcEdCommandStack {
  private:
   CommandLine& command_line_;
   std::vector<Command> commands_;
+  std::vector<std::string> group_removals_;
   void* loading_app_ = nullptr;
 };
 

@@ -51,6 +51,8 @@ int CFileDialog::DoModal() {
   request.initial_name = initial_name_.str();
   request.default_ext = default_ext_.str();
   request.filter = filter_.str();
+  request.open_mode = open_ != FALSE;
+  request.flags = static_cast<uint32_t>(flags_);
   // The initial name is a folder and a file name or pattern: "D:\Vorlagen\*.DWT".
   const std::string& initial = request.initial_name;
   size_t cut = initial.find_last_of("\\/");

@@ -106,6 +106,7 @@ bool Platform::CloseKeyHandle(HKEY key) {
 
 int Platform::RunCommandInterpreter(const std::string& command_line) {
   CommandLine& out = session_.command_line();
+  command_lines_.push_back(command_line);
   std::optional<std::string> program = ParseStartCommand(command_line);
   if (!program) {
     out.Print("\nBefehl abgelehnt: \"" + Printable(command_line) +

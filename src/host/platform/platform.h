@@ -60,6 +60,8 @@ class Platform {
   // The command-interpreter stand-in: 0 when the program was started, -1
   // when the command was refused or the start failed (said on the command line).
   int RunCommandInterpreter(const std::string& command_line);
+  // Every command line handed to the command interpreter, as given.
+  const std::vector<std::string>& command_lines() const { return command_lines_; }
   ProcessLauncher& processes() { return processes_; }
 
   // ---- dialog resources ----
@@ -78,6 +80,7 @@ class Platform {
  private:
   Session& session_;
   std::string templates_dir_;
+  std::vector<std::string> command_lines_;
   std::string registry_file_;
   std::unique_ptr<RegistryStore> registry_;
   DriveMap drive_map_;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/render/render_test_support.h"
+#include "support/render_test_support.h"
 
 namespace host::render {
 namespace {

@@ -4,6 +4,7 @@
 // serves batch runs and tests with answers given up front.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ struct FileDialogRequest {
   std::string initial_name;  // e.g. "C:\\Vorlagen\\*.DWT"
   std::string default_ext;
   std::string filter;              // "Vorlage waehlen:  (*.DWT) | *.DWT||"
+  bool open_mode = true;           // an open dialog, not a save-as dialog
+  uint32_t flags = 0;              // the OFN_ flags the program passed
   std::string folder;              // the host folder the initial name points to, "" if none
   std::vector<std::string> files;  // names of the folder's files matching the filter, sorted
   // The folder as the program wrote it (e.g. "C:\\Vorlagen") and the

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,68 +11,14 @@
 #include <string>
 #include <string_view>
 
-#include "dxf/document.h"
 #include "host/cmdline/command_line.h"
 #include "host/commands/tag_edit.h"
 #include "host/database/drawing.h"
 #include "host/session.h"
-#include "host/ui/user_channel.h"
+#include "support/dxf_lines.h"
+#include "support/recording_channel.h"
 
 namespace host::testing {
-
-// "code value" per line (the value is everything after the first blank) to
-// DXF text with right-aligned codes and LF line ends.
-inline std::string DxfFromPairs(std::string_view pairs) {
-  std::string out;
-  size_t start = 0;
-  while (start < pairs.size()) {
-    size_t end = pairs.find('\n', start);
-    if (end == std::string_view::npos) end = pairs.size();
-    std::string_view line = pairs.substr(start, end - start);
-    start = end + 1;
-    if (line.empty()) continue;
-    size_t blank = line.find(' ');
-    std::string code(line.substr(0, blank));
-    std::string_view value = blank == std::string_view::npos ? "" : line.substr(blank + 1);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%3d\n", std::atoi(code.c_str()));
-    out += buffer;
-    out += value;
-    out += '\n';
-  }
-  return out;
-}
-
-// Records what the command line shows; dialogs and picks are not used by the
-// stand-ins.
-class RecordingChannel : public UserChannel {
- public:
-  void Print(const std::string& text) override { printed += text; }
-  int MessageBox(const std::string& text, const std::string&) override {
-    printed += "[Meldung] " + text + "\n";
-    return 1;
-  }
-  DialogAction RunDialog(const DialogView&) override { return DialogAction{}; }
-  std::optional<std::string> FileDialog(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> PickEntity(const std::string&,
-                                        const std::vector<PickCandidate>&) override {
-    return std::nullopt;
-  }
-  std::string printed;
-};
-
-inline std::unique_ptr<Drawing> LoadDrawingText(const std::string& dxf_text,
-                                                const std::string& name = "input.dxf") {
-  dxf::RawFile file;
-  dxf::Error error;
-  if (!dxf::ParseBuffer(dxf_text, name, &file, &error)) {
-    ADD_FAILURE() << error.ToString();
-    return nullptr;
-  }
-  std::unique_ptr<Drawing> drawing = Drawing::Load(std::move(file), &error);
-  if (!drawing) ADD_FAILURE() << error.ToString();
-  return drawing;
-}
 
 class StandInTest : public ::testing::Test {
  protected:

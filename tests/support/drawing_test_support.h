@@ -1,51 +1,11 @@
-// Small drawings for tests, written one tag a line as "CODE VALUE".
+// A drawing for the database tests, written one tag a line as "CODE VALUE".
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
-#include <string_view>
 
-#include "dxf/document.h"
-#include "host/database/drawing.h"
+#include "support/dxf_lines.h"
 
 namespace host::testing {
-
-// "0 SECTION\n2 HEADER\n..." -> "0\nSECTION\n2\nHEADER\n..." (LF, codes
-// left-aligned). The value is everything after the first blank.
-inline std::string TagLines(std::string_view pairs) {
-  std::string out;
-  size_t pos = 0;
-  while (pos < pairs.size()) {
-    size_t end = pairs.find('\n', pos);
-    if (end == std::string_view::npos) end = pairs.size();
-    std::string_view line = pairs.substr(pos, end - pos);
-    pos = end + 1;
-    size_t first = line.find_first_not_of(' ');
-    if (first == std::string_view::npos) continue;
-    line.remove_prefix(first);
-    size_t blank = line.find(' ');
-    out.append(line.substr(0, blank));
-    out += '\n';
-    if (blank != std::string_view::npos) out.append(line.substr(blank + 1));
-    out += '\n';
-  }
-  return out;
-}
-
-inline std::unique_ptr<Drawing> LoadDrawing(const std::string& text, dxf::Error* err = nullptr) {
-  dxf::RawFile file;
-  dxf::Error local;
-  if (err == nullptr) err = &local;
-  if (!dxf::ParseBuffer(text, "in.dxf", &file, err)) {
-    ADD_FAILURE() << err->ToString();
-    return nullptr;
-  }
-  auto drawing = Drawing::Load(std::move(file), err);
-  if (!drawing && err == &local) ADD_FAILURE() << err->ToString();
-  return drawing;
-}
 
 // An R2000 drawing with three layouts, a block with an attribute
 // definition, a POLYLINE and an INSERT with attributes.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "dxf/document.h"
+#include "host/api/entity_change_hooks.h"
 #include "host/cmdline/command_line.h"
 #include "host/database/drawing.h"
 #include "host/module_loader.h"
@@ -23,7 +24,8 @@
 #include "host/ui/answers_channel.h"
 #include "hostenv/send_command.h"
 #include "module/entry_point.h"
-#include "module/test_drawing.h"
+#include "support/dxf_lines.h"
+#include "support/test_drawing.h"
 
 namespace dravolin_test {
 
@@ -38,6 +40,8 @@ class ModuleTest : public ::testing::Test {
 
   void TearDown() override {
     SetScriptObserver(nullptr);
+    host::RefuseEntMod({});
+    host::RefuseEntDel({});
     Close();
     std::error_code ignored;
     std::filesystem::remove_all(temp_dir_, ignored);
@@ -49,11 +53,8 @@ class ModuleTest : public ::testing::Test {
   }
   void OpenText(const std::string& dxf_text, host::Answers answers = {}) {
     Close();
-    dxf::RawFile raw;
-    dxf::Error err;
-    ASSERT_TRUE(dxf::ParseBuffer(dxf_text, "input", &raw, &err)) << err.ToString();
-    std::unique_ptr<host::Drawing> loaded = host::Drawing::Load(std::move(raw), &err);
-    ASSERT_NE(loaded, nullptr) << err.ToString();
+    std::unique_ptr<host::Drawing> loaded = host::testing::LoadDrawingText(dxf_text, "input");
+    ASSERT_NE(loaded, nullptr);
     channel_ = std::make_unique<host::AnswersChannel>(std::move(answers));
     host::SessionOptions options;
     options.registry_file = temp_dir_ + "/registry.txt";

@@ -42,6 +42,11 @@ class TestDrawing {
     blocks_.push_back(std::move(block));
     return handles;
   }
+  // The layout's name ("Layout1" unless given).
+  TestDrawing& LayoutName(const std::string& name) {
+    layout_name_ = name;
+    return *this;
+  }
   // An entity of model space or of the layout, in ENTITIES order.
   std::string Entity(const Items& items, Space space = Space::kLayout) {
     bool paper = space == Space::kLayout;
@@ -195,11 +200,11 @@ class TestDrawing {
           {330, "C"},
           {100, "AcDbDictionary"},
           {281, "1"},
-          {3, "Layout1"},
+          {3, layout_name_},
           {350, "1E"},
           {3, "Model"},
           {350, "22"}});
-    Layout(tags, "1E", "Layout1", kPaperRecord, "1");
+    Layout(tags, "1E", layout_name_, kPaperRecord, "1");
     Layout(tags, "22", "Model", kModelRecord, "0");
     tags({{0, "ENDSEC"}, {0, "EOF"}});
     return out;
@@ -333,6 +338,7 @@ class TestDrawing {
   std::vector<BlockDef> blocks_;
   std::vector<Items> entities_;
   size_t next_handle_ = 0x100;
+  std::string layout_name_ = "Layout1";
   std::string last_handle_;
 };
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/api/api_test_fixture.h"
+#include "support/api_test_fixture.h"
 
 namespace host::api {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/database/drawing_test_support.h"
+#include "support/drawing_test_support.h"
 
 namespace host::render::testing {
 

@@ -7,66 +7,21 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "dxf/document.h"
 #include "host/api/api_state.h"
 #include "host/cmdline/command_line.h"
 #include "host/database/drawing.h"
 #include "host/host_only.h"
 #include "host/session.h"
-#include "host/ui/user_channel.h"
 #include "sdk/adslib.h"
+#include "support/dxf_lines.h"
+#include "support/recording_channel.h"
 
 namespace host::api {
-
-// "code value" lines (value may be empty) as DXF text with LF line endings.
-inline std::string DxfText(std::string_view lines) {
-  std::string out;
-  size_t pos = 0;
-  while (pos < lines.size()) {
-    size_t end = lines.find('\n', pos);
-    if (end == std::string_view::npos) end = lines.size();
-    std::string_view line = lines.substr(pos, end - pos);
-    pos = end + 1;
-    if (line.empty()) continue;
-    size_t blank = line.find(' ');
-    std::string_view code = line.substr(0, blank);
-    std::string_view value = blank == std::string_view::npos ? "" : line.substr(blank + 1);
-    out.append(code).append("\n").append(value).append("\n");
-  }
-  return out;
-}
-
-class RecordingChannel : public UserChannel {
- public:
-  void Print(const std::string& text) override { printed += text; }
-  int MessageBox(const std::string& text, const std::string& caption) override {
-    printed += "[" + caption + "] " + text + "\n";
-    return 1;
-  }
-  DialogAction RunDialog(const DialogView&) override { return DialogAction{}; }
-  std::optional<std::string> FileDialog(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> PickEntity(const std::string& prompt,
-                                        const std::vector<PickCandidate>& offered) override {
-    pick_prompt = prompt;
-    candidates = offered;
-    if (picks.empty()) return std::nullopt;
-    std::optional<std::string> answer = picks.front();
-    picks.pop_front();
-    return answer;
-  }
-
-  std::string printed;
-  std::deque<std::optional<std::string>> picks;
-  std::string pick_prompt;
-  std::vector<PickCandidate> candidates;
-};
 
 class ApiTest : public ::testing::Test {
  protected:
@@ -75,11 +30,8 @@ class ApiTest : public ::testing::Test {
   // Loads the drawing and makes it the current session's.
   void Open(const std::string& dxf_text, const std::string& name = "input.dxf") {
     Close();
-    dxf::RawFile raw;
-    dxf::Error err;
-    ASSERT_TRUE(dxf::ParseBuffer(dxf_text, name, &raw, &err)) << err.ToString();
-    std::unique_ptr<Drawing> drawing = Drawing::Load(std::move(raw), &err);
-    ASSERT_NE(drawing, nullptr) << err.ToString();
+    std::unique_ptr<Drawing> drawing = testing::LoadDrawingText(dxf_text, name);
+    ASSERT_NE(drawing, nullptr);
     SessionOptions options;
     options.registry_file = ::testing::TempDir() + "/dravolin_api_test_registry.txt";
     session_ = std::make_unique<Session>(std::move(drawing), &channel_, options);
