@@ -128,7 +128,9 @@ class DataCheckTest : public ::testing::Test {
 TEST_F(DataCheckTest, UnchangedDrawingLosesNothing) {
   DataCheckResult result = Check();
   EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
-  EXPECT_EQ(FormatDataCheck(result), "data check: no data lost (3 entities)");
+  EXPECT_EQ(FormatDataCheck(result),
+            "data check: no data lost (3 entity records of all spaces and blocks, vertices and "
+            "attributes included)");
 }
 
 TEST_F(DataCheckTest, WhatAConversionDoesPasses) {
@@ -143,7 +145,9 @@ TEST_F(DataCheckTest, WhatAConversionDoesPasses) {
   DataCheckResult result = Check();
   EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
   EXPECT_EQ(result.deleted, (std::map<std::string, size_t>{{"CIRCLE", 1}}));
-  EXPECT_EQ(FormatDataCheck(result), "data check: no data lost (3 entities; deleted: 1 CIRCLE)");
+  EXPECT_EQ(FormatDataCheck(result),
+            "data check: no data lost (3 entity records of all spaces and blocks, vertices and "
+            "attributes included; deleted: 1 CIRCLE)");
 }
 
 TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {

@@ -39,7 +39,7 @@ int Run(const ParsedArgs& args, CommandContext& context) {
 
   std::unique_ptr<host::Drawing> drawing = LoadDrawing(input, &err);
   if (!drawing) {
-    context.err << err << "\n";
+    context.err << "dravolin: error: " << err << "\n";
     return kExitInputError;
   }
 

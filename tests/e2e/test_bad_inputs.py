@@ -115,9 +115,9 @@ class BadInputsTest(unittest.TestCase):
         if status == 1:
             self.assertEqual(stderr.count("\n"), 1, stderr[-3000:])
             if expect == "refuse":
-                pattern = re.escape(given) + r":\d+: "
-            else:  # convert's own refusals begin "dravolin: error: FILE: "
-                pattern = "(dravolin: error: )?" + re.escape(given) + r"(:\d+)?: "
+                pattern = "dravolin: error: " + re.escape(given) + r":\d+: "
+            else:
+                pattern = "dravolin: error: " + re.escape(given) + r"(:\d+)?: "
             self.assertRegex(stderr, "^" + pattern + r"\S.*\n$")
             self.assertEqual(left, [name + ".dxf"], "an output or temporary file was left")
             return
@@ -161,7 +161,7 @@ class BadInputsTest(unittest.TestCase):
         result = self.run_program(self.tmp.name, ["info", "/dev/zero"])
         stderr = result.stderr.decode("utf-8", "replace")
         self.assertEqual(result.returncode, 1, stderr)
-        self.assertRegex(stderr, r"^/dev/zero: \S.*\n$")
+        self.assertRegex(stderr, r"^dravolin: error: /dev/zero: \S.*\n$")
 
     def test_fuzz_regressions(self):
         names = sorted(n for n in os.listdir(REGRESSIONS_DIR) if n.endswith(".dxf"))

@@ -267,11 +267,21 @@ TEST_F(ReportFiles, JsonDocumentHoldsEveryDrawing) {
 
 TEST_F(ReportFiles, HtmlDocumentIsOnePageWithSummaryAndPictures) {
   std::string err;
-  ASSERT_TRUE(WriteReport(dir_ + "/r.HTML", Entries(), &err)) << err;
+  std::vector<DrawingReport> entries = Entries();
+  // The row shows any status word: one not known here is neither ok nor bad.
+  entries.push_back(entries[0]);
+  entries.back().status = "converted with warnings";
+  ASSERT_TRUE(WriteReport(dir_ + "/r.HTML", entries, &err)) << err;
   std::string page = ReadAll(dir_ + "/r.HTML");
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<a href=\"#drawing-1\">in &lt;1&gt;.dxf</a>"), std::string::npos);
-  EXPECT_NE(page.find("failed (exit code 1): bad.dxf:7: group code 10: x"), std::string::npos);
+  EXPECT_NE(page.find("<td><span class=\"ok\">converted</span></td><td class=\"n\">"),
+            std::string::npos);
+  EXPECT_NE(page.find("<span class=\"bad\">failed</span> (exit code 1): bad.dxf:7: group code "
+                      "10: x</td>"),
+            std::string::npos);
+  EXPECT_NE(page.find("<td><span class=\"warn\">converted with warnings</span></td>"),
+            std::string::npos);
   EXPECT_NE(page.find("<div id=\"drawing-2\">"), std::string::npos);
   EXPECT_NE(page.find("<svg xmlns="), std::string::npos);
   EXPECT_NE(page.find("<td>&lt;&gt;/N/A</td><td>&lt;&gt;</td>"), std::string::npos);
