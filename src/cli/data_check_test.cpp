@@ -155,7 +155,7 @@ TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {
   DataCheckResult result = Check();
   ASSERT_EQ(result.problems.size(), 1u) << FormatDataCheck(result);
   EXPECT_EQ(result.problems[0], "CIRCLE 21 (input line 95) is gone without being erased");
-  EXPECT_EQ(FormatDataCheck(result).substr(0, 33), "data check: 1 problem (3 entities");
+  EXPECT_EQ(FormatDataCheck(result).substr(0, 39), "data check: 1 problem (3 entity records");
 }
 
 TEST_F(DataCheckTest, EntityOfAnotherTypeIsReported) {
