@@ -1,5 +1,7 @@
 #include "cli/answer_options.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -58,6 +60,15 @@ bool BuildAnswers(const ParsedArgs& args, const std::optional<std::string>& defa
     if (control || template_path->empty()) {
       *err = "--template: not a usable path (empty, or with a control character)";
       return false;
+    }
+  }
+  // The host opens a bare name from its own template folder: a relative
+  // path is made absolute here, against the folder the user is in.
+  if (template_path && template_path->front() != '/') {
+    std::string cwd(4096, '\0');
+    if (getcwd(cwd.data(), cwd.size()) != nullptr) {
+      cwd.resize(cwd.find('\0'));
+      *template_path = cwd + "/" + *template_path;
     }
   }
   answers->templates = {template_path};

@@ -36,8 +36,14 @@ std::string Seconds(double seconds) {
   return text;
 }
 
-std::string Check(const ConversionResult& r) {
-  if (!r.converted) return "-";
+// The dimension check of a converted drawing, or why a drawing failed (its
+// error without the file name in front).
+std::string Check(const std::string& file, const ConversionResult& r) {
+  if (!r.converted) {
+    std::string reason = r.error;
+    if (reason.rfind(file + ": ", 0) == 0) reason.erase(0, file.size() + 2);
+    return reason.empty() ? "-" : reason;
+  }
   if (r.dimensions_changed)
     return std::to_string(r.dimensions_changed) + " of " + std::to_string(r.dimensions_compared) +
            " CHANGED";
@@ -56,7 +62,7 @@ std::string ResultWord(const ConversionResult& result, bool dry_run) {
 
 std::string FormatSummary(const std::vector<SummaryRow>& rows, double total_seconds) {
   std::vector<std::vector<std::string>> cells = {
-      {"file", "result", "seconds", "entities", "dimension check"}};
+      {"file", "result", "seconds", "entities", "dimension check or reason"}};
   size_t converted = 0, failed = 0, warned = 0;
   for (const SummaryRow& row : rows) {
     const ConversionResult& r = row.result;
@@ -66,7 +72,7 @@ std::string FormatSummary(const std::vector<SummaryRow>& rows, double total_seco
         r.converted ? std::to_string(r.entities_before) + " -> " + std::to_string(r.entities_after)
                     : "-";
     cells.push_back({TerminalText(row.file), ResultWord(r, row.dry_run), Seconds(r.seconds),
-                     entities, Check(r)});
+                     entities, TerminalText(Check(row.file, r))});
   }
   std::vector<size_t> widths(cells[0].size(), 0);
   for (const auto& line : cells)

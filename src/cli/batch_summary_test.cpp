@@ -21,6 +21,7 @@ TEST(BatchSummaryTest, TableAlignsByCharactersAndCountsResults) {
   ConversionResult failed;
   failed.exit_code = 1;
   failed.seconds = 0.02;
+  failed.error = "bad.dxf: the current space is model space";
   ConversionResult crashed;
   crashed.exit_code = 3;
   crashed.crashed = true;
@@ -32,11 +33,11 @@ TEST(BatchSummaryTest, TableAlignsByCharactersAndCountsResults) {
                                   {"bad.dxf", failed},
                                   {"c.dxf", crashed}};
   EXPECT_EQ(FormatSummary(rows, 14.0),
-            "file        result     seconds  entities  dimension check\n"
+            "file        result     seconds  entities  dimension check or reason\n"
             "a.dxf       converted     1.50  73 -> 66  10 compared, none changed\n"
             "Ma\xC3\x9F"
             "e/b.dxf  converted    12.25  5 -> 5    1 of 3 CHANGED\n"
-            "bad.dxf     failed        0.02  -         -\n"
+            "bad.dxf     failed        0.02  -         the current space is model space\n"
             "c.dxf       crashed       0.00  -         -\n"
             "4 drawings: 2 converted, 2 failed, 14.00 s\n");
 }

@@ -65,8 +65,8 @@ int RunCommand(const CommandSpec& command, const std::vector<std::string>& args,
 }  // namespace
 
 int UsageError(CommandContext& context, const std::string& command, const std::string& message) {
-  context.err << "dravolin " << command << ": error: " << TerminalText(message)
-              << " (see 'dravolin " << command << " --help')\n";
+  context.err << "dravolin: error: " << TerminalText(message) << " (see 'dravolin " << command
+              << " --help')\n";
   return kExitUsage;
 }
 

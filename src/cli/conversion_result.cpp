@@ -105,7 +105,8 @@ std::string EncodeResult(const ConversionResult& r) {
   const report::DrawingReport& d = r.report;
   for (const std::string* field : {&d.input, &d.output, &d.target}) Put(&text, *field);
   Put(&text, std::to_string(d.exit_code));
-  for (const std::string* field : {&d.error, &d.json, &d.html}) Put(&text, *field);
+  for (const std::string* field : {&d.error, &d.json, &d.html, &d.status, &d.summary})
+    Put(&text, *field);
   return text;
 }
 
@@ -119,7 +120,8 @@ bool DecodeResult(const std::string& text, ConversionResult* result) {
                in.Take(&r.dimensions_changed) && in.Take(&r.warnings) && in.Take(&r.transcript) &&
                in.Take(&r.has_report) && in.Take(&d.input) && in.Take(&d.output) &&
                in.Take(&d.target) && in.Take(&d.exit_code) && in.Take(&d.error) &&
-               in.Take(&d.json) && in.Take(&d.html) && in.AtEnd();
+               in.Take(&d.json) && in.Take(&d.html) && in.Take(&d.status) && in.Take(&d.summary) &&
+               in.AtEnd();
   if (!whole) return false;
   *result = std::move(r);
   return true;

@@ -20,7 +20,8 @@ TEST(ConversionResultTest, EveryFieldSurvivesTheTripIncludingLineEndsAndColons) 
   r.warnings = {"one: a", "two\nlines:"};
   r.transcript = "Befehl: DRAVOLIN1\r\n\xE4";
   r.has_report = true;
-  r.report = {"in.dxf", "out.dxf", "genius", 1, "why", "{\"a\": 1}", "<section></section>"};
+  r.report = {"in.dxf",    "out.dxf",   "genius", 1, "why", "{\"a\": 1}", "<section></section>",
+              "converted", "<td>7</td>"};
   r.crashed = true;  // the parent's own mark: not sent
 
   ConversionResult back;
@@ -45,6 +46,8 @@ TEST(ConversionResultTest, EveryFieldSurvivesTheTripIncludingLineEndsAndColons) 
   EXPECT_EQ(back.report.error, "why");
   EXPECT_EQ(back.report.json, "{\"a\": 1}");
   EXPECT_EQ(back.report.html, "<section></section>");
+  EXPECT_EQ(back.report.status, "converted");
+  EXPECT_EQ(back.report.summary, "<td>7</td>");
   EXPECT_FALSE(back.crashed);
 }
 

@@ -77,6 +77,19 @@ bool MakeFoldersBelow(const std::string& base, const std::string& path, std::str
   return true;
 }
 
+// Creates a folder and the folders above it that are missing.
+bool MakeFolders(const std::string& path, std::string* err) {
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at != path.size() && path[at] != '/') continue;
+    std::string folder = path.substr(0, at);
+    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+      *err = folder + ": cannot create the output folder: " + std::strerror(errno);
+      return false;
+    }
+  }
+  return true;
+}
+
 bool WriteTextFile(const std::string& path, const std::string& text, std::string* err,
                    const std::string& mark = "") {
   dxf::OutputFile file;
@@ -168,8 +181,15 @@ int PlanJobs(const ParsedArgs& args, const ConvertRequest& request, CommandConte
   if (const std::optional<std::string>& chosen = settings.answers.templates.front()) {
     if (!IsReadableFile(*chosen, &err)) return Fail(context, kExitInputError, "template " + err);
   }
-  if (request.out_dir && !IsDirectory(*request.out_dir))
-    return Fail(context, kExitInputError, *request.out_dir + ": not a directory");
+  // A missing output folder is made with its parents, unless nothing is
+  // to be written into it.
+  if (request.out_dir && !IsDirectory(*request.out_dir)) {
+    struct stat info {};
+    if (stat(request.out_dir->c_str(), &info) == 0)
+      return Fail(context, kExitInputError, *request.out_dir + ": not a directory");
+    if ((!settings.dry_run || request.transcripts) && !MakeFolders(*request.out_dir, &err))
+      return Fail(context, kExitInputError, err);
+  }
 
   std::vector<InputFile> inputs;
   std::vector<std::string> empty_folders;

@@ -46,6 +46,20 @@ std::string RefusalReason(const DrawingSurvey& survey) {
   return "the current layout \"" + Utf8(space->layout) + "\" holds nothing but viewports";
 }
 
+// The handles a --reference answer may name: those of the dimensions with a
+// DIMLFAC override, the first twenty.
+std::string ReferenceHandles(const DrawingSurvey& survey) {
+  std::string list;
+  size_t listed = 0, total = 0;
+  for (const DimensionFacts& dimension : survey.dimensions) {
+    if (!dimension.override_dimlfac || dimension.handle.empty()) continue;
+    if (++total <= 20) list += (listed++ ? ", " : "") + dimension.handle;
+  }
+  if (total == 0) return "; no dimension carries one";
+  if (total > listed) list += " and " + std::to_string(total - listed) + " more";
+  return "; the handles that do: " + list + " (see 'dravolin info')";
+}
+
 // Why the reference answer cannot work on this drawing, or "".
 std::string ReferenceProblem(const DrawingSurvey& survey, const std::string& reference) {
   if (reference == "auto") {
@@ -57,9 +71,26 @@ std::string ReferenceProblem(const DrawingSurvey& survey, const std::string& ref
     if (host::EqualsNoCase1252(dimension.handle, reference))
       return dimension.override_dimlfac
                  ? ""
-                 : "the " + dimension.type + " " + reference + " carries no DIMLFAC override";
+                 : "the " + dimension.type + " " + reference + " carries no DIMLFAC override" +
+                       ReferenceHandles(survey);
   }
-  return "no dimension with the handle " + reference + " carries a DIMLFAC override";
+  return "no dimension with the handle " + reference + " carries a DIMLFAC override" +
+         ReferenceHandles(survey);
+}
+
+// Why the conversion cannot start on this drawing, or "": every problem at
+// once, with --force recommended only when it is all that is missing.
+std::string StartProblem(const DrawingSurvey& survey, const ConvertSettings& settings) {
+  std::string views = settings.force ? "" : RefusalReason(survey);
+  std::string reference = ReferenceProblem(survey, settings.reference);
+  if (reference.empty()) return views.empty() ? "" : views + "; use --force to convert anyway";
+  if (views.empty()) return "cannot convert: " + reference;
+  std::string text =
+      "does not look like a 3D modeller's drawing export: " + views + ", and " + reference;
+  bool names = !survey.modeller_blocks.empty() || !survey.modeller_layers.empty();
+  if (!names) text += ", and no block or layer has the modeller's names";
+  if (survey.na_texts == 0) text += ", and no dimension text holds \"N/A\"";
+  return text + " (--force would not help: the conversion needs a reference factor)";
 }
 
 // "3 handle problems, the first: ..." (UTF-8).
@@ -104,36 +135,36 @@ class Conversion {
     result_.error = message;
     if (settings_.report) {
       result_.has_report = true;
-      result_.report =
-          report::FailedDrawingReport(job_.input, settings_.target->name, code, message);
+      result_.report = report::FailedDrawingReport(job_.input, settings_.target->name, code,
+                                                   message, snapshot_.get());
     }
   }
 
   void Convert() {
     std::string err;
     std::unique_ptr<host::Drawing> drawing = LoadDrawing(job_.input, &err);
-    if (!drawing) return Failed(kExitInputError, err, false);
+    if (!drawing) return Failed(kExitInputError, err);
     before_ = SurveyDrawing(*drawing);
     result_.entities_before = before_.main_entities;
+    // The drawing is changed in place; the report's picture of it and the
+    // data check's view of its records come first. A drawing refused below
+    // has its picture in the report too.
+    if (settings_.report) snapshot_ = report::TakeSnapshot(*drawing);
+    // A factor the host cannot use is named first: it is the one fault
+    // --force cannot get past.
+    std::string problem = ReferenceFactorProblem(before_, settings_.reference);
+    if (!problem.empty())
+      return Failed(kExitInputError, job_.input + ": cannot convert: " + problem);
+    problem = StartProblem(before_, settings_);
+    if (!problem.empty()) return Failed(kExitInputError, job_.input + ": " + problem);
     if (!settings_.force) {
-      std::string reason = RefusalReason(before_);
-      if (!reason.empty())
-        return Failed(kExitInputError,
-                      job_.input + ": " + reason + "; use --force to convert anyway");
       // Another program may take one record for another: the user decides.
       host::HandleProblems handles = host::FindHandleProblems(*drawing);
       if (!handles.empty())
         return Failed(kExitInputError, job_.input + ": " + HandleProblemsText(handles) +
                                            "; use --force to convert anyway");
     }
-    std::string problem = ReferenceFactorProblem(before_, settings_.reference);
-    if (problem.empty()) problem = ReferenceProblem(before_, settings_.reference);
-    if (!problem.empty())
-      return Failed(kExitInputError, job_.input + ": cannot convert: " + problem);
     if (!CheckPlaces(*drawing)) return;
-    // The drawing is changed in place; the report's picture of it and the
-    // data check's view of its records come first.
-    if (settings_.report) snapshot_ = report::TakeSnapshot(*drawing);
     if (settings_.verify) data_before_ = TakeDataSnapshot(*drawing);
 
     host::AnswersChannel channel(settings_.answers);
@@ -240,9 +271,9 @@ class Conversion {
     for (const std::string& warning : result_.warnings)
       context_.err << "dravolin: warning: " << TerminalText(job_.input + ": " + warning) << "\n";
     if (settings_.quiet) return;
-    context_.out << TerminalText(job_.input) << " -> "
-                 << (settings_.dry_run ? "(dry run, nothing written)" : TerminalText(job_.output))
-                 << " (" << settings_.target->name << ")"
+    context_.out << TerminalText(job_.input) << " -> " << TerminalText(job_.output)
+                 << (settings_.dry_run ? " (dry run, not written)" : "") << " ("
+                 << settings_.target->name << ")"
                  << (result_.warnings.empty() ? "" : ", with warnings") << "\n";
     // With -v the check has just been shown in the transcript.
     if (!settings_.verbose) context_.out << TerminalText(Utf8(Indented(check_text)), true) << "\n";

@@ -533,8 +533,12 @@ std::string FormatDataCheck(const DataCheckResult& result) {
   std::string deleted;
   for (const auto& [type, count] : result.deleted)
     deleted += (deleted.empty() ? "" : ", ") + std::to_string(count) + " " + type;
-  std::string counts = std::to_string(result.entities_checked) + " entities" +
-                       (deleted.empty() ? "" : "; deleted: " + deleted);
+  // More than the entities counted per space: block contents, vertices and
+  // attributes are records of their own.
+  std::string counts =
+      std::to_string(result.entities_checked) +
+      " entity records of all spaces and blocks, vertices and attributes included" +
+      (deleted.empty() ? "" : "; deleted: " + deleted);
   if (result.ok()) return "data check: no data lost (" + counts + ")";
   std::string text = "data check: " + std::to_string(result.problems.size()) +
                      (result.problems.size() == 1 ? " problem" : " problems") + " (" + counts + ")";

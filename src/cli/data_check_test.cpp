@@ -128,7 +128,9 @@ class DataCheckTest : public ::testing::Test {
 TEST_F(DataCheckTest, UnchangedDrawingLosesNothing) {
   DataCheckResult result = Check();
   EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
-  EXPECT_EQ(FormatDataCheck(result), "data check: no data lost (3 entities)");
+  EXPECT_EQ(FormatDataCheck(result),
+            "data check: no data lost (3 entity records of all spaces and blocks, vertices and "
+            "attributes included)");
 }
 
 TEST_F(DataCheckTest, WhatAConversionDoesPasses) {
@@ -143,7 +145,9 @@ TEST_F(DataCheckTest, WhatAConversionDoesPasses) {
   DataCheckResult result = Check();
   EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
   EXPECT_EQ(result.deleted, (std::map<std::string, size_t>{{"CIRCLE", 1}}));
-  EXPECT_EQ(FormatDataCheck(result), "data check: no data lost (3 entities; deleted: 1 CIRCLE)");
+  EXPECT_EQ(FormatDataCheck(result),
+            "data check: no data lost (3 entity records of all spaces and blocks, vertices and "
+            "attributes included; deleted: 1 CIRCLE)");
 }
 
 TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {
@@ -151,7 +155,7 @@ TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {
   DataCheckResult result = Check();
   ASSERT_EQ(result.problems.size(), 1u) << FormatDataCheck(result);
   EXPECT_EQ(result.problems[0], "CIRCLE 21 (input line 95) is gone without being erased");
-  EXPECT_EQ(FormatDataCheck(result).substr(0, 33), "data check: 1 problem (3 entities");
+  EXPECT_EQ(FormatDataCheck(result).substr(0, 39), "data check: 1 problem (3 entity records");
 }
 
 TEST_F(DataCheckTest, EntityOfAnotherTypeIsReported) {

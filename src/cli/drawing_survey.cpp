@@ -369,6 +369,7 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
         dimension.style_dimlfac = style_facts.dimlfac;
         ++style_facts.dimensions;
       }
+      if (type == "DIMENSION") dimension.text = drawing.encoding().Decode(fact.text);
       if (type == "DIMENSION" && fact.text.find("N/A") != std::string_view::npos) {
         dimension.text_has_na = true;
         ++survey.na_texts;

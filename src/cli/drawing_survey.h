@@ -28,6 +28,7 @@ struct DimensionFacts {
   std::string unreadable_dimlfac;          // that 1040 when it is no finite number
   double style_dimlfac = 1.0;              // the style's 144, 1 when it has none
   bool text_has_na = false;                // the text override (group 1) holds "N/A"
+  std::string text;                        // the text override (group 1), "" when none
 
   double dimlfac() const { return override_dimlfac.value_or(style_dimlfac); }
   bool angular() const { return kind == 2 || kind == 5; }

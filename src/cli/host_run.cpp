@@ -77,22 +77,30 @@ void HostRun::EnableFileCommands(const std::string& input, const std::string& de
     return false;
   };
   host::ShellHooks hooks;
-  hooks.save = [this, refuse](const std::string& path) {
+  saved_at_ = command_line.commands_started();
+  hooks.save = [this, refuse, &command_line](const std::string& path) {
     std::string target = path.empty() ? default_output_ : path;
     if (target.empty()) return refuse("No output file was given; the input is never overwritten.");
     std::string err;
     if (!CheckOutputIsNoInput(target, opened_, &err) || !SaveDrawing(drawing(), target, &err))
       return refuse(err);
+    saved_at_ = command_line.commands_started();
+    command_line.Message("Zeichnung gespeichert: \"" + host::ExternalTextToCp1252(target) + "\"");
     return true;
   };
-  hooks.open = [this, refuse](const std::string& path) {
+  hooks.open = [this, refuse, &command_line](const std::string& path) {
     std::string err;
     std::unique_ptr<host::Drawing> opened = LoadDrawing(path, &err);
     if (!opened) return refuse(err);
     session_->SetDrawing(std::move(opened));
     opened_.push_back(path);
+    saved_at_ = command_line.commands_started();
+    command_line.Message("Zeichnung geöffnet: \"" + host::ExternalTextToCp1252(path) + "\"");
     return true;
   };
+  // Has a command that may change the drawing run since it was opened or
+  // saved?
+  hooks.unsaved = [this, &command_line] { return command_line.commands_started() > saved_at_; };
   command_line.SetShellHooks(std::move(hooks));
 }
 

@@ -65,6 +65,7 @@ class HostRun {
   std::string abort_message_;
   std::vector<std::string> opened_;  // files read in this run
   std::string default_output_;
+  size_t saved_at_ = 0;  // the command line's commands_started() at the last save or open
 };
 
 }  // namespace cli

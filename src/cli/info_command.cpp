@@ -13,13 +13,64 @@
 #include "cli/terminal_text.h"
 #include "cli/text_width.h"
 #include "host/database/handle_check.h"
+#include "dxf/code_page_1252.h"
 #include "host/ui/text_encoding.h"
 
 namespace cli {
 
 namespace {
 
-std::string Utf8(const std::string& text_1252) { return host::Cp1252ToUtf8(text_1252); }
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The UTF-16 unit of a "\U+XXXX" at text[at], or -1.
+long EscapedUnit(const std::string& text, size_t at) {
+  if (at + 7 > text.size() || text[at] != '\\' || (text[at + 1] != 'U' && text[at + 1] != 'u') ||
+      text[at + 2] != '+')
+    return -1;
+  long unit = 0;
+  for (size_t k = at + 3; k < at + 7; ++k) {
+    int digit = HexValue(text[k]);
+    if (digit < 0) return -1;
+    unit = unit * 16 + digit;
+  }
+  return unit;
+}
+
+// Code page 1252 to UTF-8. The drawing's characters beyond 1252 are held as
+// "\U+XXXX" (a pair of them beyond U+FFFF); they are shown as themselves. A
+// half pair stays as it is written.
+std::string Utf8(const std::string& text_1252) {
+  std::string out, plain;
+  for (size_t i = 0; i < text_1252.size();) {
+    long unit = EscapedUnit(text_1252, i);
+    char32_t code_point = 0;
+    size_t length = 7;
+    if (unit >= 0xD800 && unit < 0xDC00) {
+      long low = EscapedUnit(text_1252, i + 7);
+      if (low >= 0xDC00 && low < 0xE000) {
+        code_point = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                     (static_cast<char32_t>(low) - 0xDC00);
+        length = 14;
+      }
+    } else if (unit >= 0 && (unit < 0xDC00 || unit >= 0xE000)) {
+      code_point = static_cast<char32_t>(unit);
+    }
+    if (code_point == 0) {
+      plain += text_1252[i++];
+      continue;
+    }
+    out += host::Cp1252ToUtf8(plain);
+    plain.clear();
+    dxf::AppendUtf8(&out, code_point);
+    i += length;
+  }
+  return out + host::Cp1252ToUtf8(plain);
+}
 // A name or text of the drawing as the text output shows it.
 std::string Shown(const std::string& text_1252) { return TerminalText(Utf8(text_1252)); }
 
@@ -98,6 +149,15 @@ std::vector<std::string> ExportSigns(const DrawingSurvey& survey) {
   if (survey.na_texts)
     signs.push_back(Count(survey.na_texts, "\"N/A\" dimension text", "\"N/A\" dimension texts"));
   return signs;
+}
+
+// The entities a --reference answer can name: those with a DIMLFAC
+// override (and a handle), in drawing order.
+std::vector<const DimensionFacts*> ReferenceCandidates(const DrawingSurvey& survey) {
+  std::vector<const DimensionFacts*> candidates;
+  for (const DimensionFacts& dimension : survey.dimensions)
+    if (dimension.override_dimlfac && !dimension.handle.empty()) candidates.push_back(&dimension);
+  return candidates;
 }
 
 // Rows of a left column and a right column, the left padded to one width
@@ -187,6 +247,22 @@ void PrintSurvey(const std::string& path, const DrawingSurvey& survey, std::ostr
         << Shown(pick->layout) << ", DIMLFAC " << Number(*pick->override_dimlfac) << "\n";
   else
     out << "reference 'auto' picks: nothing (a conversion would stop)\n";
+  std::vector<const DimensionFacts*> candidates = ReferenceCandidates(survey);
+  if (!candidates.empty()) {
+    out << "reference candidates (--reference HANDLE; * the one 'auto' picks):\n";
+    rows.clear();
+    const DimensionFacts* pick = AutoReference(survey);
+    for (const DimensionFacts* candidate : candidates) {
+      std::string right = candidate->type + " on " + Shown(candidate->layout) + ", DIMLFAC " +
+                          Number(*candidate->override_dimlfac);
+      if (candidate->measurement) right += ", measures " + Number(*candidate->measurement);
+      if (std::optional<double> shown = candidate->displayed())
+        right += ", shows " + Number(*shown);
+      if (!candidate->text.empty()) right += ", text \"" + Shown(candidate->text) + "\"";
+      rows.emplace_back((candidate == pick ? "* " : "  ") + Shown(candidate->handle), right);
+    }
+    PrintTable(out, rows);
+  }
 
   std::vector<std::string> signs = ExportSigns(survey);
   out << "\nlooks like a 3D modeller's export: "
@@ -258,6 +334,20 @@ void PrintSurveyJson(const std::string& path, const DrawingSurvey& survey,
         << ", \"dimlfac\": " << JsonNumber(*pick->override_dimlfac) << "}";
   else
     out << "null";
+  const DimensionFacts* pick = AutoReference(survey);
+  out << ",\n  \"reference_candidates\": ";
+  list(ReferenceCandidates(survey), [&](const DimensionFacts* candidate) {
+    auto number = [](const std::optional<double>& value) {
+      return value ? JsonNumber(*value) : std::string("null");
+    };
+    out << "{\"handle\": " << text(candidate->handle) << ", \"type\": " << text(candidate->type)
+        << ", \"layout\": " << text(candidate->layout)
+        << ", \"dimlfac\": " << JsonNumber(*candidate->override_dimlfac)
+        << ", \"measurement\": " << number(candidate->measurement)
+        << ", \"displayed\": " << number(candidate->displayed())
+        << ", \"text\": " << text(candidate->text)
+        << ", \"auto\": " << (candidate == pick ? "true" : "false") << "}";
+  });
   out << ",\n  \"modeller_export\": " << (survey.looks_like_modeller_export() ? "true" : "false")
       << ",\n  \"modeller_export_signs\": ";
   list(ExportSigns(survey), [&](const std::string& sign) { out << JsonString(sign); });
@@ -283,7 +373,7 @@ int Info(const ParsedArgs& args, CommandContext& context) {
   std::string err;
   std::unique_ptr<host::Drawing> drawing = LoadDrawing(input, &err);
   if (!drawing) {
-    context.err << TerminalText(err) << "\n";
+    context.err << "dravolin: error: " << TerminalText(err) << "\n";
     return kExitInputError;
   }
   DrawingSurvey survey = SurveyDrawing(*drawing);

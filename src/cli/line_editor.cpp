@@ -52,6 +52,14 @@ int ReadCharacter(FILE* stream) {
   }
 }
 
+// F1, the host's help key: the line becomes "?" (the help command) and is
+// entered.
+int HelpKey(int, int) {
+  rl_replace_line("?", 0);
+  rl_point = rl_end;
+  return rl_newline(1, '\n');
+}
+
 bool MakeFolders(const std::string& path) {
   for (size_t at = 1; at <= path.size(); ++at) {
     if (at < path.size() && path[at] != '/') continue;
@@ -88,6 +96,8 @@ LineEditor::LineEditor(std::string history_file) : history_file_(std::move(histo
   // The program handles Ctrl-C itself (see ReadCharacter).
   rl_catch_signals = 0;
   rl_getc_function = ReadCharacter;
+  // F1 as xterm, the VT220 and the Linux console send it.
+  for (const char* keys : {"\\eOP", "\\e[11~", "\\e[[A"}) rl_bind_keyseq(keys, HelpKey);
   using_history();
   if (!history_file_.empty()) read_history(history_file_.c_str());
 }

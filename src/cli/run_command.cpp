@@ -49,7 +49,7 @@ int Run(const ParsedArgs& args, CommandContext& context) {
 
   std::unique_ptr<host::Drawing> drawing = LoadDrawing(input, &err);
   if (!drawing) {
-    context.err << TerminalText(err) << "\n";
+    context.err << "dravolin: error: " << TerminalText(err) << "\n";
     return kExitInputError;
   }
 

@@ -14,6 +14,7 @@
 #include "cli/line_editor.h"
 #include "cli/output_path.h"
 #include "host/cmdline/command_line.h"
+#include "host/platform/platform.h"
 #include "host/ui/console_channel.h"
 #include "host/ui/text_encoding.h"
 
@@ -34,7 +35,7 @@ int Shell(const ParsedArgs& args, CommandContext& context) {
 
   std::unique_ptr<host::Drawing> drawing = LoadDrawing(input, &err);
   if (!drawing) {
-    context.err << err << "\n";
+    context.err << "dravolin: error: " << err << "\n";
     return kExitInputError;
   }
   // A person typing sees the lines already; piped input is echoed instead.
@@ -52,6 +53,8 @@ int Shell(const ParsedArgs& args, CommandContext& context) {
   if (!host) return Fail(context, kExitHostAbort, err);
 
   host->EnableFileCommands(input, output.value_or(""));
+  // Read now, so that a template folder that is gone is reported at once.
+  host->session().platform().registry();
   host::CommandLine& command_line = host->session().command_line();
   command_line.SetInteractiveInput([&](const std::string&) -> std::optional<std::string> {
     std::optional<std::string> line = console.ReadLine();

@@ -120,9 +120,9 @@ class BadInputsTest(unittest.TestCase):
         if status == 1:
             self.assertEqual(stderr.count("\n"), 1, stderr[-3000:])
             if expect == "refuse":
-                pattern = re.escape(given) + r":\d+: "
-            else:  # convert's own refusals begin "dravolin: error: FILE: "
-                pattern = "(dravolin: error: )?" + re.escape(given) + r"(:\d+)?: "
+                pattern = "dravolin: error: " + re.escape(given) + r":\d+: "
+            else:
+                pattern = "dravolin: error: " + re.escape(given) + r"(:\d+)?: "
             self.assertRegex(stderr, "^" + pattern + r"\S.*\n$")
             self.assertEqual(left, [name + ".dxf"], "an output or temporary file was left")
             return
@@ -166,7 +166,7 @@ class BadInputsTest(unittest.TestCase):
         result = self.run_program(self.tmp.name, ["info", "/dev/zero"])
         stderr = result.stderr.decode("utf-8", "replace")
         self.assertEqual(result.returncode, 1, stderr)
-        self.assertRegex(stderr, r"^/dev/zero: \S.*\n$")
+        self.assertRegex(stderr, r"^dravolin: error: /dev/zero: \S.*\n$")
 
     def test_special_files_are_refused_unread(self):
         # A FIFO nobody writes to: reading it would wait for ever.

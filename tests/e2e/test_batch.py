@@ -89,15 +89,19 @@ class BatchTest(unittest.TestCase):
         stderr = result.stderr.decode()
         # Both failures are reported, each on its own line, and the others went on.
         self.assertIn("broken.dxf:", stderr)
-        self.assertIn("sample.dxf: the current space is model space", stderr)
+        self.assertIn("sample.dxf: does not look like a 3D modeller's drawing export: the "
+                      "current space is model space", stderr)
         summary = stdout[stdout.index("\nfile "):].strip().splitlines()
         self.assertEqual(summary[0].split(), ["file", "result", "seconds", "entities",
-                                              "dimension", "check"])
+                                              "dimension", "check", "or", "reason"])
         rows = {line.split()[0]: line.split() for line in summary[1:-1]}
         self.assertEqual(list(rows), [str(self.tree / n) for n in (
             "a.dxf", "broken.dxf", "parts/B.DXF", "parts/sample.dxf", "parts/deep/c.Dxf")])
         self.assertEqual([r[1] for r in rows.values()],
                          ["converted", "failed", "converted", "failed", "converted"])
+        # A failed row gives the reason, without the file name again.
+        self.assertEqual(rows[str(self.tree / "parts/sample.dxf")][4:9],
+                         ["does", "not", "look", "like", "a"])
         self.assertEqual(rows[str(self.tree / "a.dxf")][3:], ["73", "->", "66", "10", "compared,",
                                                                "none", "changed"])
         self.assertTrue(summary[-1].startswith("5 drawings: 3 converted, 2 failed"), summary[-1])

@@ -90,40 +90,40 @@ class BadInputTest(unittest.TestCase):
 
     def test_missing_file(self):
         path = self.dir / "missing.dxf"
-        self.assert_refused(path, "^" + re.escape(str(path)) + ": No such file or directory$")
+        self.assert_refused(path, "^dravolin: error: " + re.escape(str(path)) + ": No such file or directory$")
 
     def test_directory(self):
         path = self.dir / "folder.dxf"
         path.mkdir()
-        self.assert_refused(path, "^" + re.escape(str(path)) + ": Is a directory$")
+        self.assert_refused(path, "^dravolin: error: " + re.escape(str(path)) + ": Is a directory$")
 
     def test_empty_file(self):
         path = self.write("empty.dxf", b"")
-        self.assert_refused(path, "^" + re.escape(str(path)) + r"(:\d+)?: \S.*$")
+        self.assert_refused(path, "^dravolin: error: " + re.escape(str(path)) + r"(:\d+)?: \S.*$")
 
     def test_truncated_file(self):
         # Cut inside the LINE: a group code without its value.
         text = MINIMAL_DXF[:MINIMAL_DXF.index(" 21\n") + 4]
         path = self.write("truncated.dxf", text)
-        self.assert_refused(path, "^" + re.escape(str(path)) + r":\d+: group code 21: \S.*$")
+        self.assert_refused(path, "^dravolin: error: " + re.escape(str(path)) + r":\d+: group code 21: \S.*$")
 
     def test_missing_eof(self):
         text = MINIMAL_DXF[:MINIMAL_DXF.rindex("  0\nEOF")]
         path = self.write("noeof.dxf", text)
-        self.assert_refused(path, "^" + re.escape(str(path)) + r":\d+: \S.*$")
+        self.assert_refused(path, "^dravolin: error: " + re.escape(str(path)) + r":\d+: \S.*$")
 
     def test_garbage(self):
         path = self.write("garbage.dxf", b"this is not a drawing\nat all\n")
-        self.assert_refused(path, "^" + re.escape(str(path)) + r":1: \S.*$")
+        self.assert_refused(path, "^dravolin: error: " + re.escape(str(path)) + r":1: \S.*$")
 
     def test_binary_noise(self):
         path = self.write("noise.dxf", bytes(range(256)) * 4)
-        self.assert_refused(path, "^" + re.escape(str(path)) + r"(:\d+)?: \S.*$")
+        self.assert_refused(path, "^dravolin: error: " + re.escape(str(path)) + r"(:\d+)?: \S.*$")
 
     def test_non_numeric_group_code(self):
         text = MINIMAL_DXF.replace(" 20\n0.0", " 2x\n0.0", 1)
         path = self.write("badcode.dxf", text)
-        self.assert_refused(path, "^" + re.escape(str(path)) + r":\d+: \S.*2x.*$")
+        self.assert_refused(path, "^dravolin: error: " + re.escape(str(path)) + r":\d+: \S.*2x.*$")
 
 
 class OutputOntoInputTest(unittest.TestCase):

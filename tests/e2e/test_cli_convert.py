@@ -73,6 +73,8 @@ class ConvertUsageTest(unittest.TestCase):
             "bad reference": ([i, "--target", "mech6", "--reference", "first"], "--reference"),
             "bad line weights": ([i, "--target", "mech6", "--lineweights", "0.50,0.35"],
                                  "--lineweights"),
+            "line weight of no entry": ([i, "--target", "mech6", "--lineweights", "50,35,25"],
+                                        "0.00 0.05 0.09 0.13"),
             "bad layers": ([i, "--target", "genius", "--layers", "medium"], "--layers"),
             "layers for mech6": ([i, "--target", "mech6", "--layers", "fine"], "--layers"),
             "missing value": ([i, "--target"], "needs a value"),
@@ -85,6 +87,7 @@ class ConvertUsageTest(unittest.TestCase):
                 self.assertEqual(result.returncode, 2, result.stderr)
                 stderr = result.stderr.decode()
                 self.assertEqual(stderr.count("\n"), 1, stderr)
+                self.assertTrue(stderr.startswith("dravolin: error: "), stderr)
                 self.assertIn(message, stderr)
                 self.assertEqual(result.stdout, b"")
         self.assertEqual(sorted(p.name for p in self.dir.iterdir()), ["in.dxf"])
@@ -134,11 +137,22 @@ class ConvertRefusalTest(unittest.TestCase):
         self.assertIn("DIMLFAC", stderr)
         self.assertFalse((self.dir / "model-mech6.dxf").exists())
 
+    def test_generic_drawing_is_refused_once_with_every_missing_sign(self):
+        path = make_drawing(self.dir / "model.dxf", on_layout=False, factors=())
+        result = self.convert(path)
+        self.assertEqual(result.returncode, 1, result.stderr)
+        stderr = result.stderr.decode()
+        self.assertEqual(stderr.count("\n"), 1, stderr)
+        for sign in ("does not look like", "model space", "DIMLFAC", "would not help"):
+            self.assertIn(sign, stderr)
+        self.assertNotIn("use --force", stderr)
+
     def test_unknown_reference_handle_is_refused(self):
         path = make_drawing(self.dir / "views.dxf")
         result = self.convert(path, "--reference", "FFFFF")
         self.assertEqual(result.returncode, 1, result.stderr)
         self.assertIn("FFFFF", result.stderr.decode())
+        self.assertRegex(result.stderr.decode(), "the handles that do: [0-9A-F]+, ")
         self.assertFalse((self.dir / "views-mech6.dxf").exists())
 
 
@@ -203,6 +217,14 @@ class ConversionTest(unittest.TestCase):
         for layer in ("1", "2", "2a", "3", "3a", "4", "4a", "5", "6", "7", "7a", "8"):
             self.assertIn(layer, doc.layers)
 
+    def test_a_bare_template_name_is_taken_from_the_current_folder(self):
+        shutil.copyfile(REPO / "templates" / "Genius14.dwt", self.dir / "mine.dwt")
+        result = dravolin("convert", "views.dxf", "--target", "genius", "--template", "mine.dwt",
+                          "-q", cwd=self.dir)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        doc = ezdxf.readfile(self.dir / "views-genius.dxf")
+        self.assertIn("7", doc.layers)  # drawn with a linetype of the template
+
     def test_reference_by_handle_keeps_the_values(self):
         make_drawing(self.dir / "small.dxf", factors=(2.0, 0.5, 0.5))
         doc = ezdxf.readfile(self.dir / "small.dxf")
@@ -226,13 +248,13 @@ class ConversionTest(unittest.TestCase):
     def test_dry_run_writes_nothing(self):
         result = dravolin("convert", self.input, "--target", "mech6", "--dry-run")
         self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertIn("dry run", result.stdout.decode())
+        self.assertIn(str(self.dir / "views-mech6.dxf") + " (dry run, not written)",
+                      result.stdout.decode())
         self.assertEqual(sorted(p.name for p in self.dir.iterdir()), ["views.dxf"])
 
     def test_out_dir_takes_several_inputs(self):
         second = make_drawing(self.dir / "second.dxf")
-        out_dir = self.dir / "out"
-        out_dir.mkdir()
+        out_dir = self.dir / "out" / "new"  # made with its parent
         result = dravolin("convert", self.input, second, "--target", "mech6", "--out-dir",
                           out_dir, "-q")
         self.assertEqual(result.returncode, 0, result.stderr)

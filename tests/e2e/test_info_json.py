@@ -44,6 +44,19 @@ class InfoJsonTest(unittest.TestCase):
         self.assertEqual(facts["auto_reference"],
                          {"type": "DIMENSION", "handle": "84", "layout": "Layout1",
                           "dimlfac": 2})
+        candidates = facts["reference_candidates"]
+        self.assertEqual(len(candidates), 10)
+        self.assertEqual([c["handle"] for c in candidates if c["auto"]], ["84"])
+        by_handle = {d.dxf.handle: d for d in doc.query("DIMENSION LEADER TOLERANCE")}
+        for candidate in candidates:
+            dimension = by_handle[candidate["handle"]]
+            self.assertEqual(candidate["dimlfac"], support.dimlfac_override(dimension))
+            if candidate["type"] == "DIMENSION":
+                self.assertEqual(candidate["text"], dimension.dxf.get("text", ""))
+        text = support.run_dravolin("info", EXAMPLE).stdout.decode("utf-8")
+        for candidate in candidates:
+            mark = r"\* " if candidate["auto"] else "  "
+            self.assertRegex(text, "\n  " + mark + candidate["handle"] + " +DIMENSION on ")
         self.assertTrue(facts["modeller_export"])
         self.assertIn("DIMLFAC overrides on dimensions", facts["modeller_export_signs"])
 
@@ -60,6 +73,23 @@ class InfoJsonTest(unittest.TestCase):
         self.assertEqual(facts["current_space"], "Model")
         self.assertIsNone(facts["auto_reference"])
         self.assertFalse(facts["modeller_export"])
+
+    def test_characters_beyond_code_page_1252_are_shown_as_themselves(self):
+        names = ["\u6807\u51c6", "a\U0001F600b"]
+        with tempfile.TemporaryDirectory(prefix="dravolin-info-json-") as tmp:
+            doc = ezdxf.new("R2018")  # UTF-8
+            for name in names:
+                doc.layers.add(name)
+                doc.modelspace().add_line((0, 0), (1, 0), dxfattribs={"layer": name})
+            path = Path(tmp) / "utf8.dxf"
+            doc.saveas(path)
+            facts = self.info(path)
+            text = support.run_dravolin("info", path).stdout.decode("utf-8")
+        layers = {l["name"]: l["entities"] for l in facts["layers"]}
+        for name in names:
+            self.assertEqual(layers.get(name), 1, layers)
+            self.assertIn(name, text)
+        self.assertNotIn("\\U+", text)
 
 
 if __name__ == "__main__":

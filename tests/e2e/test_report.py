@@ -48,6 +48,43 @@ class Tags(html.parser.HTMLParser):
                 self.references.append(value)
 
 
+class SummaryRows(html.parser.HTMLParser):
+    """The rows of the summary table as lists of cell texts."""
+
+    def __init__(self):
+        super().__init__()
+        self.rows = []
+        self.depth = 0  # inside <table class="summary">
+        self.cell = None
+
+    def handle_starttag(self, tag, attrs):
+        if tag == "table" and ("class", "summary") in attrs:
+            self.depth = 1
+        elif self.depth and tag == "tr":
+            self.rows.append([])
+        elif self.depth and tag == "td":
+            self.cell = ""
+
+    def handle_endtag(self, tag):
+        if tag == "table":
+            self.depth = 0
+        elif tag == "td" and self.cell is not None:
+            self.rows[-1].append(self.cell.strip())
+            self.cell = None
+
+    def handle_data(self, data):
+        if self.cell is not None:
+            self.cell += data
+
+
+def chromium_command(test, profile_dir):
+    chromium = shutil.which("chromium")
+    if not chromium:
+        test.skipTest("chromium is not installed (scripts/lib/setup.sh installs it)")
+    return [chromium, "--headless", "--disable-gpu", "--no-sandbox",
+            "--user-data-dir=" + os.path.join(profile_dir, "profile")]
+
+
 def picture_boxes(image):
     """The frames of the pictures in a screenshot: (left, top, right, bottom)
     of each rectangle drawn in the frame colour, found by its long top edge."""
@@ -168,11 +205,7 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(tags.references, [], "nothing may be fetched")
         self.assertGreaterEqual(tags.counts.get("svg", 0), 2)
 
-        chromium = shutil.which("chromium")
-        if not chromium:
-            self.skipTest("chromium is not installed (scripts/lib/setup.sh installs it)")
-        browser = [chromium, "--headless", "--disable-gpu", "--no-sandbox",
-                   "--user-data-dir=" + os.path.join(self.dir, "profile")]
+        browser = chromium_command(self, self.dir)
         dom = subprocess.run(browser + ["--dump-dom", "file://" + path], capture_output=True,
                              timeout=180, stdin=subprocess.DEVNULL)
         self.assertEqual(dom.returncode, 0, dom.stderr[-2000:])
@@ -197,6 +230,36 @@ class ReportTest(unittest.TestCase):
         self.assertGreater(before_ink, 2000, "the layout before shows its views")
         self.assertGreater(after_ink, 2000, "model space after shows the views")
         self.assertGreater(after_colour, 200, "the converted layers have colours")
+
+    def test_html_summary_of_several_drawings_shows_each_result(self):
+        # Worker processes hand each drawing's report to the parent: the
+        # summary rows must survive that trip, converted and failed alike.
+        inputs = os.path.join(self.dir, "in")
+        os.makedirs(os.path.join(inputs, "sub"))
+        shutil.copy(EXAMPLE, os.path.join(inputs, "a.dxf"))
+        shutil.copy(EXAMPLE, os.path.join(inputs, "sub", "b.dxf"))
+        with open(os.path.join(inputs, "c.dxf"), "w") as f:
+            f.write("0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nnot a number\n")
+        path = os.path.join(self.dir, "report.html")
+        result = dravolin("convert", inputs, "-r", "--target", "mech6", "--out-dir",
+                          os.path.join(self.dir, "out"), "--jobs", "2", "--report", path)
+        self.assertEqual(result.returncode, 1, result.stderr.decode("utf-8", "replace"))
+        dom = subprocess.run(chromium_command(self, self.dir) + ["--dump-dom", "file://" + path],
+                             capture_output=True, timeout=180, stdin=subprocess.DEVNULL)
+        self.assertEqual(dom.returncode, 0, dom.stderr[-2000:])
+        rows = SummaryRows()
+        rows.feed(dom.stdout.decode("utf-8"))
+        by_name = {os.path.basename(row[0]): row for row in rows.rows if row}
+        self.assertEqual(sorted(by_name), ["a.dxf", "b.dxf", "c.dxf"], rows.rows)
+        for name in ("a.dxf", "b.dxf"):
+            row = by_name[name]
+            self.assertEqual(row[3], "converted", row)
+            self.assertEqual(len(row), 8, row)
+            self.assertRegex(row[4], r"^\d+ \u2192 \d+$")
+            self.assertGreater(int(row[5]), 0)
+        failed = by_name["c.dxf"]
+        self.assertTrue(failed[3].startswith("failed (exit code 1): "), failed)
+        self.assertIn("c.dxf:", failed[3])
 
 
 if __name__ == "__main__":

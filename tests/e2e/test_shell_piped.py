@@ -23,15 +23,18 @@ class PipedShellTest(unittest.TestCase):
         shutil.copyfile(EXAMPLE, source)
         saved = folder / "saved.dxf"
         lines = [
+            "?",         # the list of commands
             "DRAVOLIN1",
+            "FFFF",      # a pick that misses asks again
             "84",        # the reference pick, by handle
             "=0.50",     # the line-weight dialog: AM_0 typed as text,
             "",          # AM_3 kept,
             "=0.25",     # AM_4,
             "",          # the default button (OK)
             "Mech6.dwt",  # the template file dialog
+            "_quit", "a",  # unsaved changes: cancelled
             "_saveas", str(saved),
-            "_quit",
+            "_quit",     # saved: no question
         ]
         # The host's registry file of this test only (also for run_dravolin below).
         os.environ["DRAVOLIN_REGISTRY"] = str(folder / "registry.txt")
@@ -42,7 +45,13 @@ class PipedShellTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         out = result.stdout.decode("utf-8")
         self.assertIn("Befehl: DRAVOLIN1\n", out)
+        self.assertRegex(out, r"\n  DRAVOLIN1 +die Zeichnung f\u00fcr Mech6 umsetzen\n")
+        self.assertRegex(out, r"\n  _QUIT, BEENDEN +die Sitzung beenden\n")
+        self.assertRegex(out, "Griff oder Nummer \\(Enter = Abbruch\\): FFFF\n+"
+                              "Kein Objekt mit dem Griff \"FFFF\" gefunden.")
         self.assertIn("Griff oder Nummer (Enter = Abbruch): 84\n", out)
+        self.assertEqual(out.count("\u00c4nderungen speichern? [Ja/Nein/Abbrechen] <Ja>: "), 1)
+        self.assertIn(f"Zeichnung gespeichert: \"{saved}\"", out)
         self.assertIn("AM_4 <- (Nummer oder Text, Enter = lassen) <0.25>: =0.25\n", out)
         self.assertIn("Nummer oder Pfad (Enter = Abbrechen): Mech6.dwt\n", out)
         self.assertIn(f"Dateiname angeben: {saved}\n", out)

@@ -80,6 +80,16 @@ class Terminal:
             time.sleep(0.1)
         raise AssertionError(f"no {prompt!r} on the screen; last line {last!r}\n{self.screen()}")
 
+    def wait_for_text(self, text):
+        """Waits until text is on the screen; returns the screen."""
+        deadline = time.monotonic() + STEP_TIMEOUT
+        while time.monotonic() < deadline:
+            screen = self.screen()
+            if text in screen:
+                return screen
+            time.sleep(0.1)
+        raise AssertionError(f"no {text!r} on the screen\n{self.screen()}")
+
     def close(self):
         self.tmux("kill-server", check=False)
 
@@ -163,6 +173,10 @@ class ShellAtATerminalTest(unittest.TestCase):
         screen = t.wait_for_prompt("Befehl:")
         self.assertIn("*Abbruch*", screen)
         t.keys("C-c")
+        # F1, the host's help key, lists the commands.
+        t.keys("F1")
+        self.assertIn("die Sitzung beenden", t.wait_for_text("HILFE, ?, F1"))
+        t.wait_for_prompt("Befehl:")
         t.type_line("_quit")
         screen = t.wait_for_prompt("EXIT=", acknowledge_boxes=False)
         self.assertIn("EXIT=0", screen)
@@ -185,7 +199,7 @@ class ShellAtATerminalTest(unittest.TestCase):
         self.assertEqual(out.read_bytes(), batch.read_bytes())
         history = (self.dir / "history").read_text(encoding="utf-8").splitlines()
         self.assertEqual([line for line in history if not line.startswith("#")],
-                         ["DRAVOLIN1", "_qsave", "_saveas", "_quit"])
+                         ["DRAVOLIN1", "_qsave", "_saveas", "?", "_quit"])
 
 
 if __name__ == "__main__":

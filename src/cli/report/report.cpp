@@ -48,6 +48,7 @@ DrawingReport MakeDrawingReport(const Snapshot& before, const host::Drawing& aft
   report.input = input;
   report.output = output;
   report.target = target;
+  report.status = drawing.status();
   report.json = DrawingJson(drawing);
   report.html = DrawingHtml(drawing);
   report.summary = SummaryCells(drawing);
@@ -55,14 +56,15 @@ DrawingReport MakeDrawingReport(const Snapshot& before, const host::Drawing& aft
 }
 
 DrawingReport FailedDrawingReport(const std::string& input, const std::string& target,
-                                  int exit_code, const std::string& error) {
+                                  int exit_code, const std::string& error, const Snapshot* before) {
   DrawingReport report;
   report.input = input;
   report.target = target;
   report.exit_code = exit_code;
+  report.status = "failed";
   report.error = error;
   report.json = FailedJson(report);
-  report.html = FailedHtml(report);
+  report.html = FailedHtml(report, before ? &before->pictures : nullptr);
   return report;
 }
 

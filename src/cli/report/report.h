@@ -35,7 +35,8 @@ struct DrawingReport {
   std::string error;      // why it failed, empty when it converted
   std::string json;       // one JSON object (UTF-8)
   std::string html;       // one HTML <section> with both pictures (UTF-8)
-  std::string summary{};  // its cells in the HTML summary table; empty when it failed
+  std::string status;     // one word or a few: "converted", "failed", ...
+  std::string summary{};  // its count cells in the HTML summary table; empty when it failed
 };
 
 // The report of a converted drawing. The transcript is the host's (UTF-8);
@@ -46,9 +47,11 @@ DrawingReport MakeDrawingReport(const Snapshot& before, const host::Drawing& aft
                                 const std::string& target,
                                 const std::vector<std::string>& warnings = {});
 
-// The report of a drawing that did not convert.
+// The report of a drawing that did not convert; with its picture before
+// when it was loaded.
 DrawingReport FailedDrawingReport(const std::string& input, const std::string& target,
-                                  int exit_code, const std::string& error);
+                                  int exit_code, const std::string& error,
+                                  const Snapshot* before = nullptr);
 
 // Writes the entries as JSON (path ending in .json) or HTML (.html, .htm),
 // through a temporary file. False with *err set when the path has another

@@ -233,24 +233,45 @@ std::string DrawingHtml(const ConvertedDrawing& drawing) {
 
 std::string SummaryCells(const ConvertedDrawing& drawing) {
   const ConversionCheck& check = *drawing.check;
-  size_t warnings = drawing.warnings ? drawing.warnings->size() : 0;
-  std::string result = warnings == 0 ? "<span class=\"ok\">converted</span>"
-                                     : "<span class=\"warn\">converted with warnings (" +
-                                           Number(warnings) + ")</span>";
-  return Cell(result) +
-         Cell(Number(check.entities_before) + " " + kArrow + " " + Number(check.entities_after),
+  std::string dimensions = Number(check.dimensions_compared);
+  if (!check.changed.empty())
+    dimensions += ", <span class=\"bad\">" + Number(check.changed.size()) + " changed</span>";
+  return Cell(Number(check.entities_before) + " " + kArrow + " " + Number(check.entities_after),
               true) +
-         Cell(Number(check.dimensions_compared), true) +
-         Cell(Number(drawing.changes->texts_cleaned.size()), true) +
+         Cell(dimensions, true) + Cell(Number(drawing.changes->texts_cleaned.size()), true) +
          Cell(Number(drawing.changes->rescaled.size()), true);
 }
 
-std::string FailedHtml(const DrawingReport& entry) {
-  return "<section class=\"drawing\">\n<h2>" + Html(entry.input) +
-         "</h2>\n<p>Target: " + Html(entry.target) +
-         "</p>\n<p class=\"bad\">Not converted (exit code " + std::to_string(entry.exit_code) +
-         "): " + Html(entry.error) + "</p>\n</section>\n";
+std::string FailedHtml(const DrawingReport& entry, const std::vector<SpacePicture>* before) {
+  std::string html = "<section class=\"drawing\">\n<h2>" + Html(entry.input) +
+                     "</h2>\n<p>Target: " + Html(entry.target) +
+                     "</p>\n<p class=\"bad\">Not converted (exit code " +
+                     std::to_string(entry.exit_code) + "): " + Html(entry.error) + "</p>\n";
+  if (before) {
+    html += "<div class=\"pictures\">\n" +
+            PictureColumn("Before", *before, host::render::SvgOptions().max_primitives) +
+            "</div>\n";
+  }
+  return html + "</section>\n";
 }
+
+namespace {
+
+// The entry's status word, coloured by what it means: green for a plain
+// conversion, red for a failure, amber for anything between.
+std::string ResultText(const DrawingReport& entry) {
+  std::string status = entry.status;
+  if (status.empty())
+    status = entry.exit_code == 0 && !entry.summary.empty() ? "converted" : "failed";
+  const char* kind = status == "converted" ? "ok" : status == "failed" ? "bad" : "warn";
+  if (entry.exit_code != 0 && status != "failed") kind = "bad";
+  std::string text = "<span class=\"" + std::string(kind) + "\">" + Html(status) + "</span>";
+  if (entry.exit_code != 0) text += " (exit code " + std::to_string(entry.exit_code) + ")";
+  if (!entry.error.empty()) text += ": " + Html(entry.error);
+  return text;
+}
+
+}  // namespace
 
 std::string HtmlDocument(const std::vector<DrawingReport>& entries) {
   std::string html =
@@ -265,12 +286,10 @@ std::string HtmlDocument(const std::vector<DrawingReport>& entries) {
     std::string anchor = "drawing-" + std::to_string(i + 1);
     html += "<tr>" + Cell("<a href=\"#" + anchor + "\">" + Html(entry.input) + "</a>") +
             Cell(Html(entry.target)) + Cell(Html(entry.output));
-    if (entry.exit_code != 0 || entry.summary.empty()) {
-      html += "<td colspan=\"5\" class=\"bad\">failed (exit code " +
-              std::to_string(entry.exit_code) + "): " + Html(entry.error) + "</td>";
-    } else {
-      html += entry.summary;
-    }
+    if (entry.summary.empty())
+      html += "<td colspan=\"5\">" + ResultText(entry) + "</td>";
+    else
+      html += Cell(ResultText(entry)) + entry.summary;
     html += "</tr>\n";
   }
   html += "</table>\n";
@@ -278,10 +297,10 @@ std::string HtmlDocument(const std::vector<DrawingReport>& entries) {
     const DrawingReport& entry = entries[i];
     html += "<div id=\"drawing-" + std::to_string(i + 1) + "\">\n";
     // An entry may fail after its report was made (the output not written).
-    if (entry.html.empty() || (entry.exit_code != 0 && entry.summary.empty())) {
+    if (entry.html.empty()) {
       html += FailedHtml(entry);
     } else {
-      if (entry.exit_code != 0) {
+      if (entry.exit_code != 0 && !entry.summary.empty()) {
         html += "<p class=\"bad\">Failed (exit code " + std::to_string(entry.exit_code) +
                 "): " + Html(entry.error) + "</p>\n";
       }

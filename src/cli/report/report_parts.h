@@ -40,7 +40,8 @@ std::string DrawingHtml(const ConvertedDrawing& drawing);
 std::string SummaryCells(const ConvertedDrawing& drawing);
 
 std::string FailedJson(const DrawingReport& entry);
-std::string FailedHtml(const DrawingReport& entry);
+std::string FailedHtml(const DrawingReport& entry,
+                       const std::vector<SpacePicture>* before = nullptr);
 
 std::string JsonDocument(const std::vector<DrawingReport>& entries);
 std::string HtmlDocument(const std::vector<DrawingReport>& entries);

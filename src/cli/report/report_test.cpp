@@ -273,12 +273,30 @@ TEST_F(ReportFiles, JsonDocumentHoldsEveryDrawing) {
 
 TEST_F(ReportFiles, HtmlDocumentIsOnePageWithSummaryAndPictures) {
   std::string err;
-  ASSERT_TRUE(WriteReport(dir_ + "/r.HTML", Entries(), &err)) << err;
+  std::vector<DrawingReport> entries = Entries();
+  // The row shows any status word: one not known here is neither ok nor bad.
+  entries.push_back(entries[0]);
+  entries.back().status = "converted with warnings";
+  // A drawing refused after it was read is drawn as it was.
+  SnapshotPtr refused = TakeSnapshot(*LoadDrawing(Exported()));
+  entries.push_back(FailedDrawingReport("refused.dxf", "mech6", 1, "no views", refused.get()));
+  ASSERT_TRUE(WriteReport(dir_ + "/r.HTML", entries, &err)) << err;
   std::string page = ReadAll(dir_ + "/r.HTML");
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<a href=\"#drawing-1\">in &lt;1&gt;.dxf</a>"), std::string::npos);
-  EXPECT_NE(page.find("failed (exit code 1): bad.dxf:7: group code 10: x"), std::string::npos);
-  EXPECT_NE(page.find(">converted with warnings (1)</span>"), std::string::npos);
+  EXPECT_NE(page.find("<td><span class=\"ok\">converted</span></td><td class=\"n\">"),
+            std::string::npos);
+  EXPECT_NE(page.find("<span class=\"bad\">failed</span> (exit code 1): bad.dxf:7: group code "
+                      "10: x</td>"),
+            std::string::npos);
+  EXPECT_NE(page.find("<td><span class=\"warn\">converted with warnings</span></td>"),
+            std::string::npos);
+  size_t refused_at = page.find("<h2>refused.dxf</h2>");
+  ASSERT_NE(refused_at, std::string::npos);
+  EXPECT_NE(page.find("<h3>Before</h3>\n<figure>\n<svg", refused_at), std::string::npos);
+  // Pictures fitted to their boxes carry a scale bar and their extents.
+  EXPECT_NE(page.find(" drawing units</text></g>\n</svg>"), std::string::npos);
+  EXPECT_NE(page.find(" drawing units</figcaption>"), std::string::npos);
   EXPECT_NE(page.find("<li class=\"warn\">3 entities stay &lt;here&gt;</li>"), std::string::npos);
   EXPECT_NE(page.find("<div id=\"drawing-2\">"), std::string::npos);
   EXPECT_NE(page.find("<svg xmlns="), std::string::npos);

@@ -1,7 +1,8 @@
 // acedEntSel: the user picks one entity. There is no graphics screen, so the
 // user channel is asked with the list of dimensions that can serve as the
 // reference dimension; it answers with a handle (any main entity of a space
-// may be named) or cancels.
+// may be named) or cancels. An answer that names no entity is a pick that
+// missed: the prompt comes again, as on a screen.
 #include <string>
 
 #include "host/api/api_state.h"
@@ -25,20 +26,29 @@ extern "C" int acedEntSel(const char* prompt, ads_name entres, ads_point ptres) 
   candidates.reserve(choices.size());
   for (const host::api::PickChoice& choice : choices) candidates.push_back(choice.candidate);
 
-  std::optional<std::string> answer = session.user().PickEntity(prompt_text, candidates);
-  if (!answer) return RTCAN;
-
+  std::optional<std::string> answer;
   host::EntityId picked = host::kNoEntity;
   double point[3] = {0, 0, 0};
-  for (const host::api::PickChoice& choice : choices) {
-    if (host::api::EqualsNoCase(choice.candidate.handle, *answer)) {
-      picked = choice.entity;
-      for (int k = 0; k < 3; ++k) point[k] = choice.point[k];
-      break;
+  // A channel that kept missing would keep the command waiting: after this
+  // many misses the pick fails.
+  constexpr int kMisses = 100;
+  for (int miss = 0; picked == host::kNoEntity; ++miss) {
+    if (miss == kMisses) return RTERROR;
+    if (miss > 0) {
+      session.command_line().Message("Kein Objekt mit dem Griff \"" + *answer + "\" gefunden.");
+      session.command_line().Print(prompt_text);
     }
+    answer = session.user().PickEntity(prompt_text, candidates);
+    if (!answer) return RTCAN;
+    for (const host::api::PickChoice& choice : choices) {
+      if (host::api::EqualsNoCase(choice.candidate.handle, *answer)) {
+        picked = choice.entity;
+        for (int k = 0; k < 3; ++k) point[k] = choice.point[k];
+        break;
+      }
+    }
+    if (picked == host::kNoEntity) picked = host::api::FindEntityByHandle(drawing, *answer);
   }
-  if (picked == host::kNoEntity) picked = host::api::FindEntityByHandle(drawing, *answer);
-  if (picked == host::kNoEntity) return RTERROR;
 
   // Name the pick where a person would have clicked: after the prompt.
   std::string type(drawing.EntityType(picked));

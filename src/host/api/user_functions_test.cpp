@@ -80,15 +80,22 @@ TEST_F(UserFunctionsTest, PickCancelledOrUnknown) {
   ads_point point;
   channel_.picks.push_back(std::nullopt);
   EXPECT_EQ(acedEntSel("\nWählen:", picked, point), RTCAN);
+  // A handle of no entity misses and the pick asks again; any main entity
+  // may be named, not only the offered ones.
   channel_.picks.push_back("FFFF");
-  EXPECT_EQ(acedEntSel("\nWählen:", picked, point), RTERROR);
-  // Any main entity may be named, not only the offered ones.
   channel_.picks.push_back("100");
   ASSERT_EQ(acedEntSel("\nWählen:", picked, point), RTNORM);
   ChainPtr chain(acdbEntGet(picked));
   EXPECT_STREQ(FindItem(chain.get(), 0)->resval.rstring, "LINE");
-  // Block contents are not in a space.
+  EXPECT_NE(transcript().find("Kein Objekt mit dem Griff \"FFFF\" gefunden.\nWählen:"),
+            std::string::npos)
+      << transcript();
+  // Block contents are not in a space: a miss too, then cancelled.
   channel_.picks.push_back("32");
+  channel_.picks.push_back(std::nullopt);
+  EXPECT_EQ(acedEntSel("\nWählen:", picked, point), RTCAN);
+  // A channel that never hits gives up.
+  channel_.picks.assign(200, std::optional<std::string>("FFFF"));
   EXPECT_EQ(acedEntSel("\nWählen:", picked, point), RTERROR);
 }
 

@@ -48,6 +48,45 @@ class FlagScope {
   bool old_;
 };
 
+// The commands HILFE lists, each with the names it is known under (the first
+// is looked up to see whether the session has it) and one line on what it
+// does.
+struct HelpEntry {
+  const char* lookup;
+  const char* names;
+  const char* text;
+};
+constexpr HelpEntry kHelp[] = {
+    {"DRAVOLIN1", "DRAVOLIN1", "die Zeichnung für Mech6 umsetzen"},
+    {"DRAVOLINGEN", "DRAVOLINGEN", "die Zeichnung für Genius 14 umsetzen"},
+    {"ITERATEBLOCKS", "ITERATEBLOCKS", "Objekte in Blöcken auf VonLayer setzen"},
+    {"AMBLOCKTOGENBLOCK", "AMBLOCKTOGENBLOCK", "Blöcke auf die Genius-Layer legen"},
+    {"AMENTTOGENENT", "AMENTTOGENENT", "Objekte von den AM_-Layern auf die Genius-Layer legen"},
+    {"CREATEGENLAYER", "CREATEGENLAYER", "die zwölf Genius-Layer anlegen"},
+    {"SOLIDSKONVERT", "SOLIDSKONVERT", "Solids mit drei Ecken berichtigen"},
+    {"SOLIDSINBLOCKSKONVERT", "SOLIDSINBLOCKSKONVERT", "dasselbe in Blöcken"},
+    {"ERASELAYER", "ERASELAYER", "die Objekte der Layer 1 und Skizzierlinie löschen"},
+    {"_QSAVE", "_QSAVE, KSICH", "die Zeichnung in die Ausgabedatei (-o) schreiben"},
+    {"_SAVEAS", "_SAVEAS, SICHALS", "die Zeichnung unter einem Namen schreiben"},
+    {"_OPEN", "_OPEN, ÖFFNEN", "eine andere Zeichnung öffnen"},
+    {"_QUIT", "_QUIT, BEENDEN", "die Sitzung beenden"},
+    {"", "HILFE, ?, F1", "diese Liste"},
+};
+
+// The names of a HelpEntry, upper case, without "_".
+std::vector<std::string> HelpNames(const std::string& names) {
+  std::vector<std::string> words;
+  for (size_t start = 0; start <= names.size();) {
+    size_t comma = names.find(',', start);
+    if (comma == std::string::npos) comma = names.size();
+    std::string word = dxf::UpperCase1252(dxf::TrimBlanks(names.substr(start, comma - start)));
+    if (!word.empty() && word[0] == '_') word.erase(0, 1);
+    words.push_back(word);
+    start = comma + 1;
+  }
+  return words;
+}
+
 }  // namespace
 
 CommandLine::CommandLine(Session* session) : session_(session) { frames_.emplace_back(); }
@@ -211,6 +250,7 @@ void CommandLine::RunLine(const std::string& line) {
 
 void CommandLine::RunExpression(const std::string& first_line) {
   RunDeferred();
+  ++commands_started_;
   Watched(first_line, [&] { EvaluateExpressions(first_line); });
 }
 
@@ -248,6 +288,10 @@ void CommandLine::EvaluateExpressions(const std::string& first_line) {
 
 void CommandLine::RunCommand(const std::string& typed) {
   CommandName name = ParseCommandName(typed);
+  if (name.name == "HILFE" || name.name == "HELP" || name.name == "?") {
+    ShowHelp();
+    return;
+  }
   if (!name.name.empty()) {
     // The command-line form is the only form the stand-ins have, so "STIL"
     // finds "-STIL" as well as "-STIL" finds a command without a dialog.
@@ -263,12 +307,14 @@ void CommandLine::RunCommand(const std::string& typed) {
       if (stand_in->deferred == Deferred::kRunFirst) RunDeferred();
       // Copied: the command may register or remove commands while it runs.
       StandInCommand command = stand_in->command;
+      if (stand_in->changes_drawing) ++commands_started_;
       Watched(typed, [&] { command(*session_); });
       return;
     }
     if (const ModuleCommand* module_command = FindModuleCommand(name.name, name.english)) {
       RunDeferred();
       void (*handler)() = module_command->handler;
+      ++commands_started_;
       Watched(typed, [&] { handler(); });
       return;
     }
@@ -344,6 +390,34 @@ void CommandLine::RegisterFunction(const std::string& name, ExpressionFunction f
 void CommandLine::AddModuleCommand(const std::string& group, const std::string& global_name,
                                    const std::string& local_name, void (*handler)()) {
   module_commands_.push_back(ModuleCommand{group, global_name, local_name, handler});
+}
+
+void CommandLine::KeepsDrawing(const std::string& name) {
+  auto it = stand_ins_.find(dxf::UpperCase1252(name));
+  if (it != stand_ins_.end()) it->second.changes_drawing = false;
+}
+
+void CommandLine::ShowHelp() {
+  std::string text = "Befehle (mit \"_\" der englische Name, ohne ihn auch der deutsche):";
+  std::vector<std::string> listed;
+  for (const HelpEntry& entry : kHelp) {
+    if (*entry.lookup && !HasCommand(entry.lookup)) continue;
+    std::string names = entry.names;
+    if (names.size() < 24) names.resize(24, ' ');
+    text += "\n  " + names + " " + entry.text;
+    for (std::string& name : HelpNames(entry.names)) listed.push_back(std::move(name));
+  }
+  // The rest: the stand-ins the conversion's scripts use, and module
+  // commands not described above.
+  std::string others;
+  auto add = [&](const std::string& name) {
+    if (std::find(listed.begin(), listed.end(), dxf::UpperCase1252(name)) != listed.end()) return;
+    others += (others.empty() ? "" : ", ") + name;
+  };
+  for (const auto& entry : stand_ins_) add(entry.first);
+  for (const ModuleCommand& command : module_commands_) add(command.global_name);
+  if (!others.empty()) text += "\nBefehle, die die Skripte der Umsetzung nutzen: " + others;
+  Message(text);
 }
 
 void CommandLine::RemoveGroup(const std::string& group) {

@@ -35,6 +35,8 @@ using ExpressionFunction = std::function<ExprValue(Session&, const std::vector<E
 struct ShellHooks {
   std::function<bool(const std::string& path)> save;
   std::function<bool(const std::string& path)> open;
+  // True when the drawing has changes not saved.
+  std::function<bool()> unsaved;
 };
 
 class CommandLine {
@@ -109,6 +111,9 @@ class CommandLine {
   // name of a German host; either may be typed without "_".
   void RegisterStandIn(const std::string& english_name, const std::string& local_name,
                        StandInCommand command, Deferred deferred = Deferred::kRunFirst);
+  // Marks a registered stand-in (by any of its names) as one that leaves the
+  // drawing as it is: it is not counted as a change.
+  void KeepsDrawing(const std::string& name);
   // A function of the expression evaluator, found without regard to case.
   void RegisterFunction(const std::string& name, ExpressionFunction function);
   // Module commands: group, global name, local name, handler.
@@ -130,6 +135,10 @@ class CommandLine {
   const ShellHooks& shell_hooks() const { return shell_hooks_; }
 
   bool in_command() const { return in_command_; }
+  // How many commands and expressions have started, those that keep the
+  // drawing, help and unknown names not counted: the shell's measure of
+  // changes to the drawing.
+  size_t commands_started() const { return commands_started_; }
   bool quit_requested() const { return quit_requested_; }
   void RequestQuit() { quit_requested_ = true; }
 
@@ -142,6 +151,7 @@ class CommandLine {
     StandInCommand command;
     bool english = true;  // found after "_"
     Deferred deferred = Deferred::kRunFirst;
+    bool changes_drawing = true;  // counted by commands_started()
   };
   // Lines to read: the fed input at the bottom, the running script on top.
   struct InputFrame {
@@ -162,6 +172,8 @@ class CommandLine {
   // Runs a command or expression, noting whether it took effect.
   template <typename Run>
   void Watched(const std::string& typed, Run run);
+  // HILFE (HELP, ?): the commands of the session with a line each.
+  void ShowHelp();
   void DrainQueue();
   const StandIn* FindStandIn(const std::string& name, bool english) const;
   const ModuleCommand* FindModuleCommand(const std::string& name, bool english) const;
@@ -180,6 +192,7 @@ class CommandLine {
   ShellHooks shell_hooks_;
   std::function<void()> deferred_;
   bool quit_requested_ = false;
+  size_t commands_started_ = 0;
   bool in_command_ = false;
   bool cancelled_ = false;  // input ran out in the running command
   bool running_ = false;    // RunPending is active

@@ -11,7 +11,26 @@ namespace host::commands {
 
 namespace {
 constexpr char kNotHere[] = "In dieser Sitzung nicht verfügbar.";
+
+// Before the drawing is left (_quit, _open): with unsaved changes, asks
+// whether to save them. True to go on (saved, or not to be saved); false to
+// stay, when cancelled or when the save failed.
+bool SaveChangesFirst(CommandLine& cl) {
+  const ShellHooks& hooks = cl.shell_hooks();
+  if (!hooks.unsaved || !hooks.unsaved()) return true;
+  while (true) {
+    std::optional<std::string> answer = cl.Ask("Änderungen speichern? [Ja/Nein/Abbrechen] <Ja>: ");
+    if (!answer) return false;
+    std::string word = dxf::UpperCase1252(dxf::TrimBlanks(*answer));
+    if (word.empty() || word == "J" || word == "JA" || word == "Y" || word == "YES")
+      return hooks.save && hooks.save("");
+    if (word == "N" || word == "NEIN" || word == "NO") return true;
+    if (word == "A" || word == "ABBRECHEN" || word == "C" || word == "CANCEL") return false;
+    cl.Message("Ja, Nein oder Abbrechen eingeben.");
+  }
 }
+
+}  // namespace
 
 void QuickSave(Session& session) {
   CommandLine& cl = session.command_line();
@@ -34,10 +53,14 @@ void SaveAs(Session& session) {
   cl.shell_hooks().save(dxf::TrimBlanks(*path).empty() ? std::string() : *path);
 }
 
-void Quit(Session& session) { session.command_line().RequestQuit(); }
+void Quit(Session& session) {
+  CommandLine& cl = session.command_line();
+  if (SaveChangesFirst(cl)) cl.RequestQuit();
+}
 
 void Open(Session& session) {
   CommandLine& cl = session.command_line();
+  if (!SaveChangesFirst(cl)) return;
   std::optional<std::string> path = cl.Ask("Zu öffnende Zeichnung angeben: ");
   if (!path || dxf::TrimBlanks(*path).empty()) return;
   if (!cl.shell_hooks().open) {

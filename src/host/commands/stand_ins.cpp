@@ -28,6 +28,9 @@ void RegisterStandIns(CommandLine& cl) {
   cl.RegisterStandIn("SAVEAS", "SICHALS", SaveAs);
   cl.RegisterStandIn("QUIT", "BEENDEN", Quit);
   cl.RegisterStandIn("OPEN", "ÖFFNEN", Open);
+  for (const char* name :
+       {"ZOOM", "QSAVE", "KSICH", "SAVEAS", "SICHALS", "QUIT", "BEENDEN", "OPEN", "ÖFFNEN"})
+    cl.KeepsDrawing(name);
 
   cl.RegisterFunction("amgsetdwgsetting", [state](Session& s, const std::vector<ExprValue>& args) {
     return SetDrawingSetting(s, *state, args);

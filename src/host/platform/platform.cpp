@@ -56,6 +56,16 @@ RegistryStore& Platform::registry() {
     registry_ = std::make_unique<RegistryStore>(registry_file_, templates_dir_);
     std::string err;
     if (!registry_->Load(&err)) ReportRegistryProblem(err);
+    // A template folder that is gone leaves the file dialog empty: said
+    // at once, with the file to edit.
+    std::string general = std::string(kProfilesKey) + "\\" + CurrentProfileName() + "\\GENERAL";
+    std::optional<std::string> folder = registry_->Value(general, "TemplatePath");
+    std::optional<std::string> host_folder;
+    if (folder && !folder->empty()) host_folder = HostPath(*folder);
+    if (host_folder) host_folder = ResolveNoCase(*host_folder);
+    if (folder && !folder->empty() && (!host_folder || !IsFolder(*host_folder)))
+      session_.command_line().Print("\nDer Vorlagenordner \"" + *folder + "\" (TemplatePath in " +
+                                    Utf8ToCp1252(registry_file_) + ") fehlt.");
   }
   return *registry_;
 }

@@ -97,6 +97,16 @@ TEST_F(PlatformTest, FileDialogOnHostFoldersAndEmptyFolders) {
   EXPECT_TRUE(channel().file_dialogs()[2].files.empty());
 }
 
+TEST_F(PlatformTest, ATemplateFolderThatIsGoneIsReported) {
+  Open();
+  platform().registry();
+  EXPECT_NE(channel().transcript().find("Der Vorlagenordner \"" + dir() +
+                                        "/templates\" (TemplatePath in " + dir() +
+                                        "/registry.txt) fehlt."),
+            std::string::npos)
+      << channel().transcript();
+}
+
 TEST_F(PlatformTest, CommandInterpreterStartsOnlyAProgram) {
   std::string program = dir() + "/c/CloseDialog/CloseDialog.exe";
   testing::WriteTextFile(program, "#!/bin/sh\ntouch \"$(dirname \"$0\")/started\"\n");

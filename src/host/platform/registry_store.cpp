@@ -99,6 +99,33 @@ void RegistryStore::SetDefaults() {
   AddKey(profiles).values.push_back({"", kDefaultProfileName});
   std::string general = profiles + "\\" + kDefaultProfileName + "\\GENERAL";
   AddKey(general).values.push_back({"TemplatePath", Utf8ToCp1252(templates_dir_)});
+  AddKey(kInstallationKey).values.push_back({"TemplatePath", Utf8ToCp1252(templates_dir_)});
+}
+
+bool RegistryStore::FollowInstallation(std::string* err) {
+  std::string general = std::string(kProfilesKey) + "\\" + kDefaultProfileName + "\\GENERAL";
+  std::optional<std::string> path = Value(general, "TemplatePath");
+  if (!path) return true;
+  std::string mine = Utf8ToCp1252(templates_dir_);
+  std::optional<std::string> written = Value(kInstallationKey, "TemplatePath");
+  // Without the record (a file of an older version) a path ending in
+  // "/templates" is taken as the one an installation wrote.
+  bool is_default =
+      written ? *path == *written
+              : path->size() >= 10 && path->compare(path->size() - 10, 10, "/templates") == 0;
+  if (!is_default || (*path == mine && written)) return true;
+  for (const char* key : {general.c_str(), kInstallationKey}) {
+    Key& k = FindKey(key) ? *FindKey(key) : AddKey(key);
+    bool set = false;
+    for (Value_& v : k.values) {
+      if (EqualsNoCase1252(v.name, "TemplatePath")) {
+        v.data = mine;
+        set = true;
+      }
+    }
+    if (!set) k.values.push_back({"TemplatePath", mine});
+  }
+  return Persist(err);
 }
 
 bool RegistryStore::Parse(const std::string& text, std::string* err) {
@@ -189,7 +216,7 @@ bool RegistryStore::Load(std::string* err) {
     return false;
   }
   persistent_ = true;
-  return true;
+  return FollowInstallation(err);
 }
 
 bool RegistryStore::HasKey(const std::string& path) const { return FindKey(path) != nullptr; }

@@ -29,6 +29,9 @@ namespace host {
 constexpr const char* kProfilesKey = "Software\\Dravolin\\Host\\R15.0\\Profiles";
 constexpr const char* kDefaultProfileName = "<<Unnamed Profile>>";
 constexpr const char* kRootKeyName = "HKEY_CURRENT_USER";
+// Where the file records the TemplatePath the running installation gave the
+// default profile, to tell it from one a user set.
+constexpr const char* kInstallationKey = "Software\\Dravolin\\Host\\Installation";
 
 class RegistryStore {
  public:
@@ -37,7 +40,9 @@ class RegistryStore {
   RegistryStore(std::string path, std::string templates_dir);
 
   // Reads the file, or creates it with the default profile when it does not
-  // exist. On a file that cannot be read or parsed, returns false with err
+  // exist. The default profile's TemplatePath follows the installation that
+  // runs (templates_dir) while it is the one an installation wrote; a path
+  // a user set stays. On a file that cannot be read or parsed, returns false with err
   // ("FILE:LINE: what was expected"), and the store holds the default
   // profile in memory only: the faulty file is never overwritten.
   bool Load(std::string* err);
@@ -80,6 +85,7 @@ class RegistryStore {
   const Key* FindKey(const std::string& path) const;
   Key& AddKey(const std::string& path);
   void SetDefaults();
+  bool FollowInstallation(std::string* err);
   bool Parse(const std::string& text, std::string* err);
   bool Persist(std::string* err);
 

@@ -38,10 +38,31 @@ TEST_F(RegistryStoreTest, FirstUseCreatesTheFileWithTheDefaultProfile) {
   // The parents of the profile key exist as keys of their own.
   EXPECT_TRUE(store.HasKey("Software\\Dravolin"));
 
-  // A second store reads what the first wrote.
-  RegistryStore again(path, "/elsewhere");
+  // Another installation (a moved or second clone) reads what the first
+  // wrote, and the default path follows it.
+  RegistryStore again(path, "/elsewhere/templates");
   ASSERT_TRUE(again.Load(&err)) << err;
-  EXPECT_EQ(again.Value(kGeneral, "TemplatePath"), "/opt/dravolin/templates");
+  EXPECT_EQ(again.Value(kGeneral, "TemplatePath"), "/elsewhere/templates");
+  EXPECT_NE(ReadTextFile(path).find("TemplatePath=/elsewhere/templates"), std::string::npos);
+  // A path a user set stays.
+  ASSERT_TRUE(again.SetValue(kGeneral, "TemplatePath", "/mine", &err)) << err;
+  RegistryStore third(path, "/opt/dravolin/templates");
+  ASSERT_TRUE(third.Load(&err)) << err;
+  EXPECT_EQ(third.Value(kGeneral, "TemplatePath"), "/mine");
+}
+
+TEST_F(RegistryStoreTest, AFileOfAnOlderVersionFollowsTheInstallation) {
+  std::string path = dir_ + "/r.txt";
+  std::string general = "[" + std::string(kGeneral) + "]\nTemplatePath=";
+  WriteTextFile(path, general + "/gone/clone/templates\n");
+  RegistryStore store(path, "/here/templates");
+  std::string err;
+  ASSERT_TRUE(store.Load(&err)) << err;
+  EXPECT_EQ(store.Value(kGeneral, "TemplatePath"), "/here/templates");
+  WriteTextFile(path, general + "/my/own\n");
+  RegistryStore mine(path, "/here/templates");
+  ASSERT_TRUE(mine.Load(&err)) << err;
+  EXPECT_EQ(mine.Value(kGeneral, "TemplatePath"), "/my/own");
 }
 
 TEST_F(RegistryStoreTest, KeysAndValuesAreFoundWithoutRegardToCase) {

@@ -1,11 +1,52 @@
 #include "host/ui/answers.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "host/ui/text_encoding.h"
 #include "sdk/win32.h"
 
 namespace host {
+
+namespace {
+
+// The entries of the line-weight dialog's boxes, in hundredths of a millimetre.
+constexpr int kDialogLineWeights[] = {0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40,  50,
+                                      53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
+
+std::string EntryText(int hundredths) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d.%02d", hundredths / 100, hundredths % 100);
+  return text;
+}
+
+// One value of "AM0,AM3,AM4": "=TEXT" types TEXT as it is; anything else is
+// a number of millimetres matched to an entry of the boxes.
+bool LineWeightText(const std::string& value, std::string* text, std::string* err) {
+  if (!value.empty() && value[0] == '=') {
+    *text = value.substr(1);
+    return true;
+  }
+  size_t first = value.find_first_not_of(" \t");
+  size_t last = value.find_last_not_of(" \t");
+  std::string number = first == std::string::npos ? "" : value.substr(first, last - first + 1);
+  char* end = nullptr;
+  double millimetres = number.empty() ? -1 : std::strtod(number.c_str(), &end);
+  bool parsed = !number.empty() && end != nullptr && *end == '\0' && std::isfinite(millimetres);
+  for (int entry : kDialogLineWeights) {
+    if (parsed && std::fabs(millimetres * 100 - entry) < 1e-6) {
+      *text = EntryText(entry);
+      return true;
+    }
+  }
+  *err = "line weight \"" + value + "\" is no entry of the dialog's lists, which are (mm):";
+  for (int entry : kDialogLineWeights) *err += " " + EntryText(entry);
+  *err += "; write =TEXT to type a text as it is";
+  return false;
+}
+
+}  // namespace
 
 bool ParseLineWeightsAnswer(const std::string& text, LineWeightsAnswer* out, std::string* err) {
   if (EqualsNoCase1252(text, "ok")) {
@@ -22,10 +63,12 @@ bool ParseLineWeightsAnswer(const std::string& text, LineWeightsAnswer* out, std
     size_t comma = text.find(',', start);
     if ((k < 2) != (comma != std::string::npos)) {
       *err = "line weights \"" + text +
-             "\": expected \"ok\", \"cancel\" or three texts AM0,AM3,AM4 separated by commas";
+             "\": expected \"ok\", \"cancel\" or three line weights AM0,AM3,AM4 separated by "
+             "commas";
       return false;
     }
-    answer.texts[k] = text.substr(start, k < 2 ? comma - start : std::string::npos);
+    std::string value = text.substr(start, k < 2 ? comma - start : std::string::npos);
+    if (!LineWeightText(value, &answer.texts[k], err)) return false;
     start = comma + 1;
   }
   *out = answer;

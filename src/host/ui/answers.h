@@ -53,7 +53,9 @@ struct Answers {
 
 // Parsers for answers written as option texts. Each returns false and sets
 // err to a message naming the text when it does not fit.
-// "ok" | "cancel" | "AM0,AM3,AM4" (three texts, taken verbatim, may be empty).
+// "ok" | "cancel" | "AM0,AM3,AM4": three line weights in millimetres, each
+// matched numerically to an entry of the dialog's boxes (0.5 -> "0.50"), or
+// "=TEXT" to type TEXT as it is ("=" leaves the box empty).
 bool ParseLineWeightsAnswer(const std::string& text, LineWeightsAnswer* out, std::string* err);
 // "coarse" | "fine" | "escape" (also "grob", "fein", "esc").
 bool ParseGeniusLayersAnswer(const std::string& text, GeniusLayersAnswer* out, std::string* err);

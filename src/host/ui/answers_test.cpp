@@ -18,12 +18,26 @@ TEST(AnswersTest, LineWeightsParseOkCancelAndThreeTexts) {
   EXPECT_EQ(answer.action, LineWeightsAnswer::Action::kAccept);
   ASSERT_TRUE(ParseLineWeightsAnswer("cancel", &answer, &err));
   EXPECT_EQ(answer.action, LineWeightsAnswer::Action::kCancel);
-  ASSERT_TRUE(ParseLineWeightsAnswer("0.70,,0.5 ", &answer, &err));
+  ASSERT_TRUE(ParseLineWeightsAnswer("0.7,=,0.5 ", &answer, &err));
   EXPECT_EQ(answer.action, LineWeightsAnswer::Action::kType);
-  // Texts are kept verbatim: the dialog stores what is typed.
+  // Numbers become the entry they equal; "=" types a text as it is.
   EXPECT_EQ(answer.texts[0], "0.70");
   EXPECT_EQ(answer.texts[1], "");
-  EXPECT_EQ(answer.texts[2], "0.5 ");
+  EXPECT_EQ(answer.texts[2], "0.50");
+  ASSERT_TRUE(ParseLineWeightsAnswer("0,2.110,=0.5", &answer, &err));
+  EXPECT_EQ(answer.texts[0], "0.00");
+  EXPECT_EQ(answer.texts[1], "2.11");
+  EXPECT_EQ(answer.texts[2], "0.5");
+}
+
+TEST(AnswersTest, LineWeightsRefuseWhatNoEntryMatches) {
+  LineWeightsAnswer answer;
+  std::string err;
+  for (const char* text : {"50,35,25", "0.5,0.35,0.55", "0.5,,0.25", "0.5,x,0.25"}) {
+    EXPECT_FALSE(ParseLineWeightsAnswer(text, &answer, &err)) << text;
+    EXPECT_NE(err.find("0.00 0.05 0.09"), std::string::npos) << err;
+    EXPECT_NE(err.find("2.00 2.11"), std::string::npos) << err;
+  }
 }
 
 TEST(AnswersTest, LineWeightsRefuseTheWrongNumberOfTexts) {

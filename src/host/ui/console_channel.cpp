@@ -263,9 +263,17 @@ DialogAction ConsoleChannel::RunDialog(const DialogView& dialog) {
 
 std::optional<std::string> ConsoleChannel::FileDialog(const FileDialogRequest& request) {
   std::string description = TrimBlanks(request.filter.substr(0, request.filter.find('|')));
+  // The name with one kind of separator: a host folder may end in "/" and
+  // the program add "\*.DWT".
+  std::string shown = request.initial_name;
+  if (!request.folder_text.empty() && shown.size() > request.folder_text.size())
+    shown = request.PathOf(shown.substr(request.folder_text.size() + 1));
   std::string text = "\n== Datei wählen" + (description.empty() ? "" : ": " + description) +
-                     " ==\n   " + request.initial_name + "\n";
-  if (request.files.empty()) text += "   (keine passende Datei)\n";
+                     " ==\n   " + shown + "\n";
+  if (!request.folder_text.empty() && request.folder.empty())
+    text += "   (Ordner nicht gefunden)\n";
+  else if (request.files.empty())
+    text += "   (keine passende Datei)\n";
   for (size_t k = 0; k < request.files.size(); ++k)
     text += "   " + std::to_string(k + 1) + ") " + request.files[k] + "\n";
   Write(text);

@@ -127,6 +127,18 @@ TEST(ConsoleChannelTest, FileDialogByNumberByNameOrCancelled) {
   EXPECT_NE(c.out.str().find("Keine Datei mit dieser Nummer."), std::string::npos);
 }
 
+TEST(ConsoleChannelTest, FileDialogShowsOneKindOfSeparatorAndAMissingFolder) {
+  FileDialogRequest request;
+  request.initial_name = "/gone/templates\\*.DWT";
+  request.folder_text = "/gone/templates";
+  request.separator = '/';
+  Console c("\n");
+  EXPECT_EQ(c.channel.FileDialog(request), std::nullopt);
+  EXPECT_NE(c.out.str().find("   /gone/templates/*.DWT\n   (Ordner nicht gefunden)\n"),
+            std::string::npos)
+      << c.out.str();
+}
+
 TEST(ConsoleChannelTest, PickTakesHandlesBeforeNumbers) {
   std::vector<PickCandidate> candidates = {{"1", "Layout1", "DIMENSION 10,5", 2.0},
                                            {"2B", "Layout1", "DIMENSION DIMLFAC 4", 4.0}};
