@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <numbers>
+#include <unordered_map>
 #include <vector>
 
 #include "dxf/document.h"
@@ -320,31 +321,48 @@ std::optional<Split> SplitDrawn(std::string_view override_text, std::string_view
                std::string(drawn.substr(end + suffix.size()))};
 }
 
-// The tables a batch of regenerations reads, looked up once.
+// A dimension style's record, split once and kept while the record stays
+// as it is.
+struct StyleEntry {
+  std::string name;
+  TableRecordId record = kNoRecord;
+  std::string text;
+  std::vector<dxf::TagView> tags;
+  Values values;
+};
+
+// What the regeneration keeps with a drawing: what it found of each
+// dimension's first state (which never changes), and the styles' records.
+struct Memory : Drawing::Derived {
+  std::unordered_map<EntityId, std::optional<ModellerText>> modeller;
+  std::vector<std::unique_ptr<StyleEntry>> styles;
+};
+
+Memory& MemoryOf(const Drawing& drawing) {
+  if (auto* memory = dynamic_cast<Memory*>(drawing.derived())) return *memory;
+  drawing.set_derived(std::make_unique<Memory>());
+  return static_cast<Memory&>(*drawing.derived());
+}
+
+// The tables a batch of regenerations reads.
 class Context {
  public:
-  explicit Context(const Drawing& drawing) : drawing_(drawing) {}
+  explicit Context(const Drawing& drawing) : drawing_(drawing), memory_(MemoryOf(drawing)) {}
+
+  Memory& memory() { return memory_; }
 
   const Values* Style(std::string_view name) {
     if (name.empty()) name = "Standard";
-    for (const StyleEntry& entry : styles_) {
-      if (dxf::EqualNoCase(entry.name, name)) return entry.values.get();
+    for (std::unique_ptr<StyleEntry>& entry : memory_.styles) {
+      if (!dxf::EqualNoCase(entry->name, name)) continue;
+      if (entry->record == kNoRecord) return nullptr;
+      const TableRecord& record = drawing_.table_record(entry->record);
+      if (!record.erased && record.text.text() == entry->text) return &entry->values;
+      entry = Read(name);
+      return entry->record == kNoRecord ? nullptr : &entry->values;
     }
-    StyleEntry entry;
-    entry.name = std::string(name);
-    TableRecordId record =
-        drawing_.FindTableRecord("DIMSTYLE", drawing_.encoding().Decode(std::string(name)));
-    if (record != kNoRecord) {
-      entry.text = std::string(drawing_.table_record(record).text.text());
-      dxf::SplitTags(entry.text, &entry.tags);
-      entry.values = std::make_unique<Values>();
-      for (size_t i = 1; i < entry.tags.size(); ++i) {
-        if (entry.tags[i].code == 1001) break;
-        entry.values->emplace_back(entry.tags[i].code, entry.tags[i].value);
-      }
-    }
-    styles_.push_back(std::move(entry));
-    return styles_.back().values.get();
+    memory_.styles.push_back(Read(name));
+    return memory_.styles.back()->record == kNoRecord ? nullptr : &memory_.styles.back()->values;
   }
 
   // The name of the text style with this handle, as the table spells it;
@@ -366,12 +384,20 @@ class Context {
   }
 
  private:
-  struct StyleEntry {
-    std::string name;
-    std::string text;
-    std::vector<dxf::TagView> tags;
-    std::unique_ptr<Values> values;
-  };
+  std::unique_ptr<StyleEntry> Read(std::string_view name) {
+    auto entry = std::make_unique<StyleEntry>();
+    entry->name = std::string(name);
+    entry->record =
+        drawing_.FindTableRecord("DIMSTYLE", drawing_.encoding().Decode(std::string(name)));
+    if (entry->record == kNoRecord) return entry;
+    entry->text = std::string(drawing_.table_record(entry->record).text.text());
+    dxf::SplitTags(entry->text, &entry->tags);
+    for (size_t i = 1; i < entry->tags.size(); ++i) {
+      if (entry->tags[i].code == 1001) break;
+      entry->values.emplace_back(entry->tags[i].code, entry->tags[i].value);
+    }
+    return entry;
+  }
 
   void ReadTextStyles() {
     text_styles_read_ = true;
@@ -391,7 +417,7 @@ class Context {
   }
 
   const Drawing& drawing_;
-  std::vector<StyleEntry> styles_;
+  Memory& memory_;
   bool text_styles_read_ = false;
   std::vector<std::pair<std::string, std::string>> text_styles_;
 };
@@ -414,8 +440,8 @@ ContainerId BlockOf(const Drawing& drawing, const DimensionData& d) {
 }
 
 // The value and text the modeller drew, from the records as loaded.
-std::optional<ModellerText> Modeller(const Drawing& drawing, Context& context, EntityId dimension,
-                                     EntityId text) {
+std::optional<ModellerText> ReadModeller(const Drawing& drawing, Context& context,
+                                         EntityId dimension, EntityId text) {
   std::string_view loaded = drawing.LoadedRecord(dimension);
   std::string_view loaded_text = drawing.LoadedRecord(text);
   if (loaded.empty() || loaded_text.empty()) return std::nullopt;
@@ -433,6 +459,16 @@ std::optional<ModellerText> Modeller(const Drawing& drawing, Context& context, E
                       std::move(split->trail)};
 }
 
+// The same, read once per dimension (the records as loaded never change;
+// a dimension's block, and so its text entity, is fixed when it is loaded).
+const std::optional<ModellerText>& Modeller(const Drawing& drawing, Context& context,
+                                            EntityId dimension, EntityId text) {
+  auto found = context.memory().modeller.find(dimension);
+  if (found != context.memory().modeller.end()) return found->second;
+  std::optional<ModellerText> modeller = ReadModeller(drawing, context, dimension, text);
+  return context.memory().modeller.emplace(dimension, std::move(modeller)).first->second;
+}
+
 // The text a regeneration gives the dimension now; nullopt when it cannot
 // tell (no value, no match) and the drawn text stays.
 std::optional<std::string> Regenerated(const Drawing& drawing, Context& context, EntityId id,
@@ -441,7 +477,7 @@ std::optional<std::string> Regenerated(const Drawing& drawing, Context& context,
   std::string_view override_text = d.override_text.value_or("");
   bool shows_value = override_text.empty() || override_text.find("<>") != std::string_view::npos;
   if (!shows_value) return ApplyOverride(override_text, "");
-  std::optional<ModellerText> modeller = Modeller(drawing, context, id, text);
+  const std::optional<ModellerText>& modeller = Modeller(drawing, context, id, text);
   std::optional<double> value = ShownValue(d, vars);
   std::string number;
   if (modeller && (!value || SameValue(*value, modeller->value))) {
@@ -485,17 +521,46 @@ std::vector<Point> ExtensionOrigins(const DimensionData& d) {
   return points;
 }
 
+// What a block entity's record says about its colour and, for a LINE, its
+// ends, read without splitting the record.
+struct PartFacts {
+  std::optional<long long> colour;  // nullopt: ByLayer (no group 62)
+  Point a, b;
+};
+
+PartFacts ScanPart(std::string_view record) {
+  PartFacts facts;
+  dxf::TagCursor cursor(record);
+  dxf::TagView tag;
+  while (cursor.Next(&tag)) {
+    switch (tag.code) {
+      case 1001:
+        return facts;
+      case 62:
+        facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
+        break;
+      case 10:
+        facts.a.x = Real(tag.value).value_or(0);
+        break;
+      case 20:
+        facts.a.y = Real(tag.value).value_or(0);
+        break;
+      case 11:
+        facts.b.x = Real(tag.value).value_or(0);
+        break;
+      case 21:
+        facts.b.y = Real(tag.value).value_or(0);
+        break;
+      default:
+        break;
+    }
+  }
+  return facts;
+}
+
 // A line of the block is an extension line when it lies on a line through
 // a definition point and runs away from it (the point is not inside it).
-bool IsExtensionLine(const std::vector<dxf::TagView>& tags, const std::vector<Point>& origins) {
-  Point a, b;
-  for (const dxf::TagView& tag : tags) {
-    if (tag.code == 1001) break;
-    if (tag.code == 10) a.x = Real(tag.value).value_or(0);
-    if (tag.code == 20) a.y = Real(tag.value).value_or(0);
-    if (tag.code == 11) b.x = Real(tag.value).value_or(0);
-    if (tag.code == 21) b.y = Real(tag.value).value_or(0);
-  }
+bool IsExtensionLine(const Point& a, const Point& b, const std::vector<Point>& origins) {
   double dx = b.x - a.x, dy = b.y - a.y;
   double length = std::hypot(dx, dy);
   if (!(length > 0)) return false;
@@ -618,21 +683,28 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
     std::string_view type = drawing.EntityType(part);
     // The definition points keep their layer's look.
     if (type == "POINT" || type == "SEQEND" || type == "ATTRIB" || type == "VERTEX") continue;
-    drawing.EntityTags(part, &tags);
-    dxf::Tags edited = commands::TagsFromViews(tags);
-    bool changed = false;
     if (part == text) {
+      drawing.EntityTags(part, &tags);
+      dxf::Tags edited = commands::TagsFromViews(tags);
+      bool changed = false;
       if (shown) changed |= SetText(&edited, *shown);
       changed |= SetStyle(&edited, style);
       changed |= SetColour(&edited, text_colour);
-    } else if (type == "LINE" && IsExtensionLine(tags, origins)) {
-      changed |= SetColour(&edited, extension_colour);
-    } else if (type == "TEXT" || type == "MTEXT") {
-      changed |= SetColour(&edited, text_colour);
-    } else {
-      changed |= SetColour(&edited, line_colour);
+      if (changed) drawing.SetEntityTags(part, edited, tags);
+      continue;
     }
-    if (changed) drawing.SetEntityTags(part, edited, tags);
+    // Most parts already are as they should be: look before copying.
+    PartFacts facts = ScanPart(entity.text.text());
+    long long colour = line_colour;
+    if (type == "TEXT" || type == "MTEXT") {
+      colour = text_colour;
+    } else if (type == "LINE" && IsExtensionLine(facts.a, facts.b, origins)) {
+      colour = extension_colour;
+    }
+    if (colour == kByLayer ? !facts.colour : facts.colour == colour) continue;
+    drawing.EntityTags(part, &tags);
+    dxf::Tags edited = commands::TagsFromViews(tags);
+    if (SetColour(&edited, colour)) drawing.SetEntityTags(part, edited, tags);
   }
   return true;
 }

@@ -116,8 +116,11 @@ class BlocksShowTheConversion:
             entity, _ = block_text(self.after, dimension)
             colour = effective(self.after, dimension, 178, "dimclrt", 0)
             self.assertEqual(entity.dxf.get("color", 256), colour, dimension.dxf.handle)
-            handle = effective(self.after, dimension, 340, "dimtxsty_handle", None)
-            style = self.after.entitydb.get(handle).dxf.name if handle else "Standard"
+            pairs = dict(cc.dstyle_pairs(dimension))
+            if 340 in pairs:  # an override names the style by its handle
+                style = self.after.entitydb.get(pairs[340]).dxf.name
+            else:
+                style = effective(self.after, dimension, 340, "dimtxsty", "Standard")
             self.assertEqual(entity.dxf.get("style", "Standard").lower(), style.lower())
 
     def test_no_drawn_text_holds_a_placeholder(self):

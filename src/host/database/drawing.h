@@ -179,6 +179,13 @@ class Drawing {
   // dimensions): what a dimension's regeneration matches its drawn text
   // against. Empty for other entities and those made in the session.
   std::string_view LoadedRecord(EntityId id) const;
+  // What the host derives from the records and keeps with the drawing (the
+  // dimensions' first states, once read), owned by the drawing.
+  struct Derived {
+    virtual ~Derived() = default;
+  };
+  Derived* derived() const { return derived_.get(); }
+  void set_derived(std::unique_ptr<Derived> derived) const { derived_ = std::move(derived); }
 
   // ---- containers (spaces and block definitions) ----
   Container& container(ContainerId id) { return containers_[id]; }
@@ -291,6 +298,7 @@ class Drawing {
   std::vector<Entity> entities_;
   // LoadedRecord's records, by ascending id.
   std::vector<std::pair<EntityId, std::string_view>> loaded_records_;
+  mutable std::unique_ptr<Derived> derived_;
   // The walk: entity ids in walk order; kNoEntity where an entity moved away.
   std::vector<EntityId> walk_;
   std::vector<Container> containers_;
