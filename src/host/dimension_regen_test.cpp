@@ -170,11 +170,12 @@ TEST(DimensionRegeneration, EveryTypeFormatsItsValueAndFindsItsExtensionLines) {
     s.kind = c.kind;
     s.points = c.points;
     s.measurement = c.measurement;
-    s.text = "1 drawn";  // no fit: formatted
+    s.override_text = "<>/x";
+    s.text = "1 drawn";  // does not fit its override: formatted
     s.style = "271 0\n177 5\n";
     auto d = Make(s);
     ASSERT_TRUE(d);
-    Change(*d, 0, "");
+    Change(*d, 1, "<>");
     EXPECT_EQ(Shown(*d), c.shown) << c.kind;
     EXPECT_EQ(Group(*d, "21", 62), c.line21_is_extension ? "5" : "0") << c.kind;
     EXPECT_EQ(Group(*d, "23", 62), "0") << c.kind;
