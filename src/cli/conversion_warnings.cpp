@@ -35,17 +35,46 @@ std::string LineWeightName(int hundredths) {
   return LineWeightText(hundredths) + " mm";
 }
 
+// "N of M dimensions ...: H1 (a -> b), H2 (...), ..." naming the first few.
+template <typename Item, typename Describe>
+std::string NamedList(const std::string& head, const std::vector<Item>& items, Describe describe) {
+  std::string text = head;
+  for (size_t i = 0; i < items.size() && i < kMaxNamed; ++i)
+    text += (i ? ", " : " ") + describe(items[i]);
+  if (items.size() > kMaxNamed) text += ", ...";
+  return text;
+}
+
 std::vector<std::string> DimensionWarnings(const ConversionCheck& check) {
-  if (check.changed.empty()) return {};
-  std::string text = std::to_string(check.changed.size()) + " of " +
-                     std::to_string(check.dimensions_compared) + " dimensions show another value:";
-  for (size_t i = 0; i < check.changed.size() && i < kMaxNamed; ++i) {
-    const DimensionChange& change = check.changed[i];
-    text += (i ? ", " : " ") + host::Cp1252ToUtf8(change.handle) + " (" + Value(change.before) +
-            " -> " + Value(change.after) + ")";
+  std::vector<std::string> warnings;
+  if (!check.changed.empty()) {
+    warnings.push_back(NamedList(
+        std::to_string(check.changed.size()) + " of " +
+            std::to_string(check.dimensions_compared) + " dimensions show another value:",
+        check.changed, [](const DimensionChange& change) {
+          return host::Cp1252ToUtf8(change.handle) + " (" + Value(change.before) + " -> " +
+                 Value(change.after) + ")";
+        }));
   }
-  if (check.changed.size() > kMaxNamed) text += ", ...";
-  return {text};
+  // What the blocks draw, which a CAD program shows, counts as much as the data.
+  if (!check.drawn_changed.empty()) {
+    warnings.push_back(NamedList(
+        std::to_string(check.drawn_changed.size()) + " of " +
+            std::to_string(check.drawn_compared) + " dimensions draw another value:",
+        check.drawn_changed, [](const DrawnTextProblem& problem) {
+          return host::Cp1252ToUtf8(problem.handle + " (\"" + problem.before + "\" -> \"" +
+                                    problem.after + "\")");
+        }));
+  }
+  if (!check.drawn_stale.empty()) {
+    warnings.push_back(NamedList(
+        std::to_string(check.drawn_stale.size()) +
+            " dimensions draw a text that disagrees with their data:",
+        check.drawn_stale, [](const DrawnTextProblem& problem) {
+          return host::Cp1252ToUtf8(problem.handle + " (\"" + problem.after + "\")");
+        }));
+  }
+  return warnings;
 }
 
 std::vector<std::string> LeftOnLayoutWarnings(const host::Drawing& after,

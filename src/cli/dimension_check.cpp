@@ -78,6 +78,22 @@ ConversionCheck CompareDrawings(const DrawingSurvey& before, const DrawingSurvey
     ++check.dimensions_compared;
     if (DisplayedValuesDiffer(*old_value, *new_value))
       check.changed.push_back({old_dimension.handle, it->second->layout, *old_value, *new_value});
+    const DimensionFacts& now_dimension = *it->second;
+    if (old_dimension.drawn_value && now_dimension.drawn_value) {
+      ++check.drawn_compared;
+      if (*old_dimension.drawn_value != *now_dimension.drawn_value)
+        check.drawn_changed.push_back({old_dimension.handle, now_dimension.layout,
+                                       *old_dimension.drawn_value, now_dimension.drawn_text});
+    }
+  }
+  for (const DimensionFacts& dimension : after.dimensions) {
+    if (dimension.type != "DIMENSION" && dimension.type != "ARC_DIMENSION" &&
+        dimension.type != "LARGE_RADIAL_DIMENSION")
+      continue;
+    if (!dimension.has_drawn_text)
+      ++check.without_drawn_text;
+    else if (!dimension.drawn_as_data)
+      check.drawn_stale.push_back({dimension.handle, dimension.layout, "", dimension.drawn_text});
   }
   return check;
 }
@@ -99,14 +115,36 @@ std::string FormatCheck(const ConversionCheck& check) {
   if (check.dimensions_gone) text += ", " + std::to_string(check.dimensions_gone) + " deleted";
   if (!check.unchecked.empty())
     text += ", " + std::to_string(check.unchecked.size()) + " not checked";
-  text += check.changed.empty()
-              ? ", no displayed value changed."
-              : ", " + std::to_string(check.changed.size()) + " with a changed displayed value:";
-  for (const DimensionChange& change : check.changed) {
-    text += "\n  Dimension " + change.handle;
-    if (!change.layout.empty()) text += " (" + change.layout + ")";
-    text += ": " + FormatValue(change.before) + " -> " + FormatValue(change.after);
+  if (check.changed.empty()) {
+    text += ", no displayed value changed.";
+  } else {
+    text += ", " + std::to_string(check.changed.size()) + " with a changed displayed value:";
+    for (const DimensionChange& change : check.changed) {
+      text += "\n  Dimension " + change.handle;
+      if (!change.layout.empty()) text += " (" + change.layout + ")";
+      text += ": " + FormatValue(change.before) + " -> " + FormatValue(change.after);
+    }
   }
+  auto name = [](const DrawnTextProblem& problem) {
+    std::string line = "\n  Dimension " + problem.handle;
+    if (!problem.layout.empty()) line += " (" + problem.layout + ")";
+    return line;
+  };
+  if (!check.drawn_changed.empty()) {
+    text += "\nDrawn dimension texts: " + std::to_string(check.drawn_changed.size()) + " of " +
+            std::to_string(check.drawn_compared) + " show another value than before:";
+    for (const DrawnTextProblem& problem : check.drawn_changed)
+      text += name(problem) + ": \"" + problem.before + "\" -> \"" + problem.after + "\"";
+  }
+  if (!check.drawn_stale.empty()) {
+    text += "\nDrawn dimension texts: " + std::to_string(check.drawn_stale.size()) +
+            " disagree with their dimension's data:";
+    for (const DrawnTextProblem& problem : check.drawn_stale)
+      text += name(problem) + ": \"" + problem.after + "\"";
+  }
+  if (check.without_drawn_text)
+    text += "\nDrawn dimension texts: " + std::to_string(check.without_drawn_text) +
+            " dimension(s) without a block text, left as they are.";
   if (!check.unchecked.empty()) {
     text +=
         "\nNot checked, for want of a value (a point or the measurement is missing or no "

@@ -1,7 +1,10 @@
 // The conversion must not change what a dimension shows: it scales the
 // drawing by the reference factor and divides every DIMLFAC override by the
 // same factor. This check compares the displayed values of the dimensions
-// before and after, by handle, and counts what came and went.
+// before and after, by handle, and counts what came and went; and it
+// compares what the dimensions' blocks draw: the value in the block text
+// before and after, and whether each block text is the one the dimension's
+// data gives after the conversion.
 #pragma once
 
 #include <string>
@@ -18,6 +21,14 @@ struct DimensionChange {
   double after = 0;
 };
 
+// A dimension whose drawn text tells something else than its data.
+struct DrawnTextProblem {
+  std::string handle;
+  std::string layout;
+  std::string before;  // the drawn value before (empty when not compared)
+  std::string after;   // the drawn text after
+};
+
 struct ConversionCheck {
   size_t entities_before = 0;
   size_t entities_after = 0;
@@ -31,6 +42,10 @@ struct ConversionCheck {
   // but listed by handle ("" without one).
   std::vector<std::string> unchecked;
   std::vector<DimensionChange> changed;
+  size_t drawn_compared = 0;                    // drawn values found before and after
+  std::vector<DrawnTextProblem> drawn_changed;  // drawn value differs from before
+  std::vector<DrawnTextProblem> drawn_stale;    // drawn text is not what the data gives
+  size_t without_drawn_text = 0;                // dimensions whose block draws no text
 };
 
 // Values differ when their relative difference exceeds 1e-9.

@@ -16,6 +16,7 @@ DimensionFacts Dimension(const std::string& handle, double measurement,
   facts.kind = kind;
   facts.measurement = measurement;
   facts.override_dimlfac = dimlfac;
+  facts.has_drawn_text = true;
   return facts;
 }
 
@@ -113,6 +114,31 @@ TEST(DimensionCheckTest, DrawingWithoutHandlesIsCountedOnly) {
   EXPECT_EQ(FormatCheck(check),
             "\nEntities: 5 before, 3 after (no handles; 2 fewer, 0 more)."
             "\nDimension check skipped: the drawing has no handles to match dimensions by.");
+}
+
+TEST(DimensionCheckTest, DrawnTextsAreComparedAndCheckedAgainstTheData) {
+  DimensionFacts kept = Dimension("30", 25, 2.0), redrawn = Dimension("31", 10, 0.5);
+  kept.drawn_value = "%%c50";
+  redrawn.drawn_value = "5";
+  DimensionFacts kept_after = Dimension("30", 50, 1.0), redrawn_after = Dimension("31", 20, 0.25);
+  kept_after.drawn_value = kept_after.drawn_text = "%%c50";
+  redrawn_after.drawn_value = redrawn_after.drawn_text = "5.0000";
+  DimensionFacts stale = Dimension("32", 1, std::nullopt), no_block = Dimension("33", 1, 1.0);
+  stale.drawn_text = "N/A";
+  stale.drawn_as_data = false;
+  no_block.has_drawn_text = false;
+  ConversionCheck check =
+      CompareDrawings(Survey({0x30, 0x31}, {kept, redrawn}),
+                      Survey({0x30, 0x31}, {kept_after, redrawn_after, stale, no_block}));
+  EXPECT_EQ(check.drawn_compared, 2u);
+  EXPECT_EQ(FormatCheck(check),
+            "\nEntities: 2 before, 2 after (0 deleted, 0 added)."
+            "\nDimensions: 2 compared, no displayed value changed."
+            "\nDrawn dimension texts: 1 of 2 show another value than before:"
+            "\n  Dimension 31 (Model): \"5\" -> \"5.0000\""
+            "\nDrawn dimension texts: 1 disagree with their dimension's data:"
+            "\n  Dimension 32 (Model): \"N/A\""
+            "\nDrawn dimension texts: 1 dimension(s) without a block text, left as they are.");
 }
 
 TEST(AutoReferenceTest, MostCommonFactorWinsAndTiesGoToTheFirst) {

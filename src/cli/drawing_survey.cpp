@@ -8,6 +8,7 @@
 
 #include "dxf/tag.h"
 #include "dxf/text_case.h"
+#include "host/dimension_regen.h"
 #include "host/two_halves.h"
 
 namespace cli {
@@ -373,6 +374,13 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
       if (type == "DIMENSION" && fact.text.find("N/A") != std::string_view::npos) {
         dimension.text_has_na = true;
         ++survey.na_texts;
+      }
+      if (host::IsDimensionType(type)) {
+        host::DrawnDimension drawn = host::InspectDimension(drawing, chunk[i]);
+        dimension.has_drawn_text = drawn.has_text;
+        dimension.drawn_text = drawing.encoding().Decode(drawn.text);
+        if (drawn.value) dimension.drawn_value = drawing.encoding().Decode(*drawn.value);
+        dimension.drawn_as_data = !drawn.has_text || drawn.text == drawn.regenerated;
       }
       survey.dimensions.push_back(std::move(dimension));
     }

@@ -29,6 +29,13 @@ struct DimensionFacts {
   double style_dimlfac = 1.0;              // the style's 144, 1 when it has none
   bool text_has_na = false;                // the text override (group 1) holds "N/A"
   std::string text;                        // the text override (group 1), "" when none
+  // What the dimension's block draws: whether it has a text, the part of
+  // that text the override's "<>" stands for, and whether the text is the
+  // one a regeneration from the dimension's data gives.
+  bool has_drawn_text = false;
+  std::optional<std::string> drawn_value;
+  std::string drawn_text;
+  bool drawn_as_data = true;
 
   double dimlfac() const { return override_dimlfac.value_or(style_dimlfac); }
   bool angular() const { return kind == 2 || kind == 5; }

@@ -18,6 +18,7 @@
 #include "host/api/item_values.h"
 #include "host/api/layer_records.h"
 #include "host/api/text_util.h"
+#include "host/dimension_regen.h"
 
 namespace host::api {
 
@@ -349,8 +350,10 @@ int EntMod(ApiState& state, const resbuf* chain) {
       writer.Emit(s.xdata_pairs[p], nullptr);
     }
   }
+  bool dimension = IsDimensionType(type);
   // rec still reads as the record does (nothing above changes the entity).
   drawing.SetEntityTags(id, out, rec.text, rec.tags);
+  if (dimension) RegenerateDimension(drawing, id);
   return RTNORM;
 }
 

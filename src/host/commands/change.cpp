@@ -18,6 +18,7 @@
 #include "host/commands/selection.h"
 #include "host/commands/stand_in_commands.h"
 #include "host/commands/tag_edit.h"
+#include "host/dimension_regen.h"
 #include "host/session.h"
 #include "host/two_halves.h"
 
@@ -442,6 +443,7 @@ void Change(Session& session) {
   // What was answered before input ran out is applied, as a real host has
   // applied each property by then.
   ApplyChanges(session.drawing(), Records(session.drawing(), objects), changes);
+  if (changes.any()) RegenerateDimensions(session.drawing(), objects);
 }
 
 }  // namespace host::commands

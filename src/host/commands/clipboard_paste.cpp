@@ -11,6 +11,7 @@
 #include "host/commands/space_membership.h"
 #include "host/commands/stand_in_commands.h"
 #include "host/commands/tag_edit.h"
+#include "host/dimension_regen.h"
 #include "host/session.h"
 
 namespace host::commands {
@@ -90,6 +91,7 @@ void FinishPendingPaste(Session& session, StandInState& state) {
                     [&](bool main_entity, dxf::Tags* tags) {
                       PlaceInSpace(tags, drawing, paste.space, main_entity);
                     });
+  RegenerateDimensions(drawing, paste.placed);
 }
 
 void ClipboardPaste(Session& session, StandInState& state) {

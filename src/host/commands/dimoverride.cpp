@@ -16,6 +16,7 @@
 #include "host/commands/selection.h"
 #include "host/commands/stand_in_commands.h"
 #include "host/commands/tag_edit.h"
+#include "host/dimension_regen.h"
 #include "host/session.h"
 #include "host/two_halves.h"
 
@@ -232,6 +233,7 @@ void DimOverride(Session& session) {
   };
   RunInTwoHalvesIfLong(objects.size(), change);
   if ((changed[0] || changed[1]) && !clear) EnsureAcadRegistered(drawing);
+  if (changed[0] || changed[1]) RegenerateDimensions(drawing, objects);
 }
 
 }  // namespace host::commands

@@ -12,6 +12,7 @@
 #include "host/commands/stand_in_commands.h"
 #include "host/commands/stand_in_state.h"
 #include "host/commands/tag_edit.h"
+#include "host/dimension_regen.h"
 #include "host/session.h"
 
 namespace host::commands {
@@ -97,6 +98,7 @@ void Scale(Session& session, StandInState& state) {
     cl.RunDeferred();
     TransformEntities(drawing, *selection, transform, &points_only);
   }
+  RegenerateDimensions(drawing, *selection);
   for (const std::string& type : points_only) {
     cl.Message("Nur die Punkte von " + type + " wurden skaliert.");
   }

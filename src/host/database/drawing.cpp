@@ -2,6 +2,7 @@
 
 #include "host/database/drawing.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -264,6 +265,14 @@ void Drawing::IndexEntityHandle(std::string_view handle, EntityId id) const {
     entity_by_handle_.Insert(*number, id);
   else
     entity_by_odd_handle_.emplace(dxf::UpperCase1252(handle), id);
+}
+
+std::string_view Drawing::LoadedRecord(EntityId id) const {
+  auto it = std::lower_bound(loaded_records_.begin(), loaded_records_.end(), id,
+                             [](const std::pair<EntityId, std::string_view>& entry, EntityId key) {
+                               return entry.first < key;
+                             });
+  return it != loaded_records_.end() && it->first == id ? it->second : std::string_view{};
 }
 
 EntityId Drawing::FindEntityByHandle(std::string_view handle) const {

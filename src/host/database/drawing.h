@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "dxf/document.h"
@@ -173,6 +174,18 @@ class Drawing {
   // The entity with that handle (hex, without regard to case), or kNoEntity.
   // The index is built on first use.
   EntityId FindEntityByHandle(std::string_view handle) const;
+  // The record as the file had it, for the entities whose first state is
+  // kept (dimensions, and the texts of anonymous blocks, which draw
+  // dimensions): what a dimension's regeneration matches its drawn text
+  // against. Empty for other entities and those made in the session.
+  std::string_view LoadedRecord(EntityId id) const;
+  // What the host derives from the records and keeps with the drawing (the
+  // dimensions' first states, once read), owned by the drawing.
+  struct Derived {
+    virtual ~Derived() = default;
+  };
+  Derived* derived() const { return derived_.get(); }
+  void set_derived(std::unique_ptr<Derived> derived) const { derived_ = std::move(derived); }
 
   // ---- containers (spaces and block definitions) ----
   Container& container(ContainerId id) { return containers_[id]; }
@@ -283,6 +296,9 @@ class Drawing {
   RecordText eof_;
   std::vector<std::unique_ptr<OpaqueSection>> opaque_;
   std::vector<Entity> entities_;
+  // LoadedRecord's records, by ascending id.
+  std::vector<std::pair<EntityId, std::string_view>> loaded_records_;
+  mutable std::unique_ptr<Derived> derived_;
   // The walk: entity ids in walk order; kNoEntity where an entity moved away.
   std::vector<EntityId> walk_;
   std::vector<Container> containers_;

@@ -237,6 +237,16 @@ class DrawingLoader {
     return ContainerKind::kBlock;
   }
 
+  // Dimensions and the texts of anonymous blocks keep their first state
+  // (see Drawing::LoadedRecord).
+  static bool KeepsLoadedRecord(std::string_view type, const Container& c) {
+    if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION") {
+      return true;
+    }
+    return (type == "MTEXT" || type == "TEXT") && c.kind == ContainerKind::kBlock &&
+           !c.block_name.empty() && c.block_name.front() == '*';
+  }
+
   ContainerId SpaceContainer(bool paper) {
     ContainerId* id = paper ? &d_.active_layout_ : &d_.model_space_;
     if (*id == kNoContainer) {
@@ -308,6 +318,7 @@ class DrawingLoader {
       e.position = static_cast<uint32_t>(d_.walk_.size());
       d_.walk_.push_back(id);
     }
+    if (KeepsLoadedRecord(type, c)) d_.loaded_records_.emplace_back(id, record.text);
     d_.entities_.push_back(std::move(e));
     return id;
   }

@@ -1,0 +1,763 @@
+#include "host/dimension_regen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <numbers>
+#include <unordered_map>
+#include <vector>
+
+#include "dxf/document.h"
+#include "dxf/tag.h"
+#include "dxf/text_case.h"
+#include "host/commands/tag_edit.h"
+
+namespace host {
+
+namespace {
+
+using commands::kNoTag;
+
+// Dimension types (70, lower bits).
+constexpr int kRotated = 0;
+constexpr int kAligned = 1;
+constexpr int kAngular2Line = 2;
+constexpr int kDiameter = 3;
+constexpr int kRadius = 4;
+constexpr int kAngular3Point = 5;
+constexpr int kOrdinate = 6;
+
+// Dimension variables the regeneration reads (their DIMSTYLE group codes).
+constexpr int kDimpost = 3;
+constexpr int kDimrnd = 45;
+constexpr int kDimzin = 78;
+constexpr int kDimazin = 79;
+constexpr int kDimlfac = 144;
+constexpr int kDimclrd = 176;
+constexpr int kDimclre = 177;
+constexpr int kDimclrt = 178;
+constexpr int kDimadec = 179;
+constexpr int kDimdec = 271;
+constexpr int kDimaunit = 275;
+constexpr int kDimdsep = 278;
+constexpr int kDimtxsty = 340;
+
+constexpr int kByLayer = 256;
+constexpr size_t kMtextChunk = 250;
+
+struct Point {
+  double x = 0, y = 0;
+};
+
+// Code/value pairs, looked up by code: a style record's variables or a
+// dimension's overrides.
+using Values = std::vector<std::pair<int, std::string_view>>;
+
+const std::string_view* Find(const Values& values, int code) {
+  for (const auto& [c, v] : values) {
+    if (c == code) return &v;
+  }
+  return nullptr;
+}
+
+std::optional<double> Real(std::string_view text) {
+  return dxf::ParseDouble(dxf::TrimBlanks(text));
+}
+
+// What a regeneration needs of a dimension record.
+struct DimensionData {
+  int kind = 0;
+  bool arc_length = false;  // ARC_DIMENSION
+  std::optional<std::string_view> override_text;
+  std::string_view block;
+  std::string_view style;
+  std::optional<double> measurement;
+  Point points[6];  // 10, 11 (unused), 12 (unused), 13, 14, 15
+  bool has_point[6] = {};
+  Values overrides;  // the DSTYLE pairs
+};
+
+void ReadDstyle(const std::vector<dxf::TagView>& tags, size_t from, Values* out) {
+  bool in_acad = false;
+  for (size_t i = from; i < tags.size(); ++i) {
+    const dxf::TagView& tag = tags[i];
+    if (tag.code == 1001) {
+      in_acad = dxf::EqualNoCase(dxf::TrimBlanks(tag.value), "ACAD");
+      continue;
+    }
+    if (!in_acad || tag.code != 1000 || !dxf::EqualNoCase(dxf::TrimBlanks(tag.value), "DSTYLE")) {
+      continue;
+    }
+    for (size_t k = i + 2; k + 1 < tags.size(); k += 2) {
+      if (tags[k].code != 1070) break;
+      std::optional<long long> code = dxf::ParseInt(dxf::TrimBlanks(tags[k].value));
+      if (!code) break;
+      out->emplace_back(static_cast<int>(*code), tags[k + 1].value);
+    }
+    return;
+  }
+}
+
+DimensionData ReadDimension(const std::vector<dxf::TagView>& tags) {
+  DimensionData d;
+  d.arc_length = !tags.empty() && dxf::TrimBlanks(tags[0].value) == "ARC_DIMENSION";
+  size_t i = 1;
+  for (; i < tags.size(); ++i) {
+    const dxf::TagView& tag = tags[i];
+    if (tag.code == 1001 || tag.code == 101) break;
+    switch (tag.code) {
+      case 1:
+        if (!d.override_text) d.override_text = tag.value;
+        break;
+      case 2:
+        if (d.block.empty()) d.block = dxf::TrimBlanks(tag.value);
+        break;
+      case 3:
+        if (d.style.empty()) d.style = dxf::TrimBlanks(tag.value);
+        break;
+      case 42:
+        d.measurement = Real(tag.value);
+        break;
+      case 70:
+        d.kind = static_cast<int>(dxf::ParseInt(dxf::TrimBlanks(tag.value)).value_or(0) & 0x0F);
+        break;
+      default:
+        if (tag.code >= 10 && tag.code <= 15) {
+          d.points[tag.code - 10].x = Real(tag.value).value_or(0);
+          d.has_point[tag.code - 10] = true;
+        } else if (tag.code >= 20 && tag.code <= 25) {
+          d.points[tag.code - 20].y = Real(tag.value).value_or(0);
+        }
+        break;
+    }
+  }
+  ReadDstyle(tags, i, &d.overrides);
+  return d;
+}
+
+// The effective dimension variables: the overrides, then the style.
+struct Variables {
+  const Values* overrides = nullptr;
+  const Values* style = nullptr;
+
+  std::optional<std::string_view> Text(int code) const {
+    if (const std::string_view* v = Find(*overrides, code)) return *v;
+    if (style != nullptr) {
+      if (const std::string_view* v = Find(*style, code)) return *v;
+    }
+    return std::nullopt;
+  }
+  double RealOr(int code, double fallback) const {
+    std::optional<std::string_view> text = Text(code);
+    return text ? Real(*text).value_or(fallback) : fallback;
+  }
+  long long IntOr(int code, long long fallback) const {
+    std::optional<std::string_view> text = Text(code);
+    if (!text) return fallback;
+    if (std::optional<long long> n = dxf::ParseInt(dxf::TrimBlanks(*text))) return *n;
+    return fallback;
+  }
+};
+
+bool Angular(int kind) { return kind == kAngular2Line || kind == kAngular3Point; }
+
+// The value a dimension shows: measurement × DIMLFAC; angles (radians in
+// the measurement) as they are.
+std::optional<double> ShownValue(const DimensionData& d, const Variables& vars) {
+  if (!d.measurement || !std::isfinite(*d.measurement)) return std::nullopt;
+  if (Angular(d.kind)) return *d.measurement;
+  return *d.measurement * vars.RealOr(kDimlfac, 1.0);
+}
+
+bool SameValue(double a, double b) {
+  double scale = std::max(std::fabs(a), std::fabs(b));
+  return scale == 0 || std::fabs(a - b) / scale <= 1e-9;
+}
+
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 8), value);
+  std::string s = text;
+  if (s.front() == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  return s;
+}
+
+// Zero suppression and the decimal separator on a number as "%f" writes it.
+std::string Dress(std::string number, bool no_leading, bool no_trailing, char separator) {
+  size_t point = number.find('.');
+  if (no_trailing && point != std::string::npos) {
+    while (number.back() == '0') number.pop_back();
+    if (number.back() == '.') number.pop_back();
+    point = number.find('.');
+  }
+  if (no_leading && point != std::string::npos) {
+    size_t digit = number.front() == '-' ? 1 : 0;
+    if (point == digit + 1 && number[digit] == '0') number.erase(digit, 1);
+  }
+  if (separator != '.') {
+    if (size_t p = number.find('.'); p != std::string::npos) number[p] = separator;
+  }
+  return number;
+}
+
+char Separator(const Variables& vars) {
+  long long code = vars.IntOr(kDimdsep, '.');
+  return code > 32 && code < 127 ? static_cast<char>(code) : '.';
+}
+
+std::string FormatLength(double value, int kind, const Variables& vars) {
+  if (kind == kOrdinate) value = std::fabs(value);
+  double round = vars.RealOr(kDimrnd, 0);
+  if (round > 0 && std::isfinite(round)) value = std::round(value / round) * round;
+  long long zin = vars.IntOr(kDimzin, 0);
+  std::string number = Dress(Fixed(value, static_cast<int>(vars.IntOr(kDimdec, 4))), (zin & 4) != 0,
+                             (zin & 8) != 0, Separator(vars));
+  std::string prefix = kind == kRadius ? "R" : kind == kDiameter ? "%%c" : "";
+  std::string suffix;
+  if (std::optional<std::string_view> post = vars.Text(kDimpost)) {
+    size_t at = post->find("<>");
+    if (at == std::string_view::npos) {
+      suffix = std::string(*post);
+    } else {
+      if (at > 0) prefix = std::string(post->substr(0, at));
+      suffix = std::string(post->substr(at + 2));
+    }
+  }
+  return prefix + number + suffix;
+}
+
+std::string FormatAngle(double radians, const Variables& vars) {
+  double degrees = radians * 180.0 / std::numbers::pi;
+  long long decimals = vars.IntOr(kDimadec, 0);
+  if (decimals < 0) decimals = vars.IntOr(kDimdec, 4);
+  long long azin = vars.IntOr(kDimazin, 0);
+  bool no_leading = (azin & 1) != 0, no_trailing = (azin & 2) != 0;
+  char separator = Separator(vars);
+  auto number = [&](double v, long long places) {
+    return Dress(Fixed(v, static_cast<int>(places)), no_leading, no_trailing, separator);
+  };
+  switch (vars.IntOr(kDimaunit, 0)) {
+    case 1: {  // degrees, minutes, seconds
+      double total = std::fabs(degrees);
+      long long whole = static_cast<long long>(total);
+      double minutes = (total - static_cast<double>(whole)) * 60;
+      std::string text = (degrees < 0 ? "-" : "") + std::to_string(whole) + "%%d";
+      if (decimals <= 0) return std::to_string(std::llround(degrees)) + "%%d";
+      if (decimals <= 2) return text + std::to_string(std::llround(minutes)) + "'";
+      long long m = static_cast<long long>(minutes);
+      return text + std::to_string(m) + "'" +
+             number((minutes - static_cast<double>(m)) * 60, decimals - 4 > 0 ? decimals - 4 : 0) +
+             "\"";
+    }
+    case 2:
+      return number(degrees * 400.0 / 360.0, decimals) + "g";
+    case 3:
+      return number(radians, decimals) + "r";
+    default:
+      return number(degrees, decimals) + "%%d";
+  }
+}
+
+std::string FormatValue(double value, int kind, const Variables& vars) {
+  return Angular(kind) ? FormatAngle(value, vars) : FormatLength(value, kind, vars);
+}
+
+// The text a TEXT or MTEXT record shows (MTEXT chunks 3 joined before 1).
+std::string TextOf(const std::vector<dxf::TagView>& tags) {
+  std::string text;
+  std::string_view last;
+  for (size_t i = 1; i < tags.size(); ++i) {
+    if (tags[i].code == 1001 || tags[i].code == 101) break;
+    if (tags[i].code == 3) text += tags[i].value;
+    if (tags[i].code == 1) {
+      last = tags[i].value;
+      break;
+    }
+  }
+  text += last;
+  return text;
+}
+
+// The text an override shows around a value: nullopt when it shows none.
+std::string ApplyOverride(std::string_view override_text, std::string_view value) {
+  if (override_text.empty() || override_text == "<>") return std::string(value);
+  if (override_text == " ") return {};
+  size_t at = override_text.find("<>");
+  if (at == std::string_view::npos) return std::string(override_text);
+  std::string text(override_text.substr(0, at));
+  text += value;
+  text += override_text.substr(at + 2);
+  return text;
+}
+
+// How the modeller drew the value: the value part of the loaded block text
+// and what stood around the whole text.
+struct ModellerText {
+  double value = 0;
+  std::string lead, number, trail;
+};
+
+struct Split {
+  std::string lead, value, trail;
+};
+
+std::optional<Split> SplitDrawn(std::string_view override_text, std::string_view drawn) {
+  if (override_text.empty() || override_text == "<>") {
+    if (drawn.empty()) return std::nullopt;
+    return Split{"", std::string(drawn), ""};
+  }
+  size_t at = override_text.find("<>");
+  if (at == std::string_view::npos) return std::nullopt;
+  std::string_view prefix = override_text.substr(0, at);
+  std::string_view suffix = override_text.substr(at + 2);
+  size_t begin = prefix.empty() ? 0 : drawn.find(prefix);
+  if (begin == std::string_view::npos) return std::nullopt;
+  size_t value_begin = begin + prefix.size();
+  size_t end = suffix.empty() ? drawn.size() : drawn.rfind(suffix);
+  if (end == std::string_view::npos || end <= value_begin) return std::nullopt;
+  return Split{std::string(drawn.substr(0, begin)),
+               std::string(drawn.substr(value_begin, end - value_begin)),
+               std::string(drawn.substr(end + suffix.size()))};
+}
+
+// A dimension style's record, split once and kept while the record stays
+// as it is.
+struct StyleEntry {
+  std::string name;
+  TableRecordId record = kNoRecord;
+  std::string text;
+  std::vector<dxf::TagView> tags;
+  Values values;
+};
+
+// What the regeneration keeps with a drawing: what it found of each
+// dimension's first state (which never changes), and the styles' records.
+struct Memory : Drawing::Derived {
+  std::unordered_map<EntityId, std::optional<ModellerText>> modeller;
+  std::vector<std::unique_ptr<StyleEntry>> styles;
+};
+
+Memory& MemoryOf(const Drawing& drawing) {
+  if (auto* memory = dynamic_cast<Memory*>(drawing.derived())) return *memory;
+  drawing.set_derived(std::make_unique<Memory>());
+  return static_cast<Memory&>(*drawing.derived());
+}
+
+// The tables a batch of regenerations reads.
+class Context {
+ public:
+  explicit Context(const Drawing& drawing) : drawing_(drawing), memory_(MemoryOf(drawing)) {}
+
+  Memory& memory() { return memory_; }
+
+  const Values* Style(std::string_view name) {
+    if (name.empty()) name = "Standard";
+    for (std::unique_ptr<StyleEntry>& entry : memory_.styles) {
+      if (!dxf::EqualNoCase(entry->name, name)) continue;
+      if (entry->record == kNoRecord) return nullptr;
+      const TableRecord& record = drawing_.table_record(entry->record);
+      if (!record.erased && record.text.text() == entry->text) return &entry->values;
+      entry = Read(name);
+      return entry->record == kNoRecord ? nullptr : &entry->values;
+    }
+    memory_.styles.push_back(Read(name));
+    return memory_.styles.back()->record == kNoRecord ? nullptr : &memory_.styles.back()->values;
+  }
+
+  // The name of the text style with this handle, as the table spells it;
+  // empty when there is none.
+  std::string_view TextStyleName(std::string_view handle) {
+    handle = dxf::TrimBlanks(handle);
+    if (!text_styles_read_) ReadTextStyles();
+    for (const auto& [h, name] : text_styles_) {
+      if (dxf::EqualNoCase(h, handle)) return name;
+    }
+    return {};
+  }
+  std::string_view StandardTextStyle() {
+    if (!text_styles_read_) ReadTextStyles();
+    for (const auto& [h, name] : text_styles_) {
+      if (dxf::EqualNoCase(name, "STANDARD")) return name;
+    }
+    return "Standard";
+  }
+
+ private:
+  std::unique_ptr<StyleEntry> Read(std::string_view name) {
+    auto entry = std::make_unique<StyleEntry>();
+    entry->name = std::string(name);
+    entry->record =
+        drawing_.FindTableRecord("DIMSTYLE", drawing_.encoding().Decode(std::string(name)));
+    if (entry->record == kNoRecord) return entry;
+    entry->text = std::string(drawing_.table_record(entry->record).text.text());
+    dxf::SplitTags(entry->text, &entry->tags);
+    for (size_t i = 1; i < entry->tags.size(); ++i) {
+      if (entry->tags[i].code == 1001) break;
+      entry->values.emplace_back(entry->tags[i].code, entry->tags[i].value);
+    }
+    return entry;
+  }
+
+  void ReadTextStyles() {
+    text_styles_read_ = true;
+    const Table* table = drawing_.FindTable("STYLE");
+    if (table == nullptr) return;
+    std::vector<dxf::TagView> tags;
+    for (TableRecordId id : table->records) {
+      if (drawing_.table_record(id).erased) continue;
+      drawing_.TableRecordTags(id, &tags);
+      std::string handle, name;
+      for (const dxf::TagView& tag : tags) {
+        if (tag.code == 5 && handle.empty()) handle = std::string(dxf::TrimBlanks(tag.value));
+        if (tag.code == 2 && name.empty()) name = std::string(dxf::TrimBlanks(tag.value));
+      }
+      text_styles_.emplace_back(std::move(handle), std::move(name));
+    }
+  }
+
+  const Drawing& drawing_;
+  Memory& memory_;
+  bool text_styles_read_ = false;
+  std::vector<std::pair<std::string, std::string>> text_styles_;
+};
+
+// The block entity that shows the text: the first TEXT or MTEXT.
+EntityId TextEntity(const Drawing& drawing, ContainerId block) {
+  for (EntityId id : drawing.container(block).entities) {
+    if (drawing.entity(id).erased) continue;
+    std::string_view type = drawing.EntityType(id);
+    if (type == "MTEXT" || type == "TEXT") return id;
+  }
+  return kNoEntity;
+}
+
+ContainerId BlockOf(const Drawing& drawing, const DimensionData& d) {
+  if (d.block.empty()) return kNoContainer;
+  ContainerId block = drawing.FindBlock(drawing.encoding().Decode(std::string(d.block)));
+  if (block == kNoContainer || drawing.container(block).erased) return kNoContainer;
+  return block;
+}
+
+// The value and text the modeller drew, from the records as loaded.
+std::optional<ModellerText> ReadModeller(const Drawing& drawing, Context& context,
+                                         EntityId dimension, EntityId text) {
+  std::string_view loaded = drawing.LoadedRecord(dimension);
+  std::string_view loaded_text = drawing.LoadedRecord(text);
+  if (loaded.empty() || loaded_text.empty()) return std::nullopt;
+  std::vector<dxf::TagView> tags;
+  dxf::SplitTags(loaded, &tags);
+  DimensionData d = ReadDimension(tags);
+  Variables vars{&d.overrides, context.Style(d.style)};
+  std::optional<double> value = ShownValue(d, vars);
+  if (!value) return std::nullopt;
+  std::vector<dxf::TagView> text_tags;
+  dxf::SplitTags(loaded_text, &text_tags);
+  std::optional<Split> split = SplitDrawn(d.override_text.value_or(""), TextOf(text_tags));
+  if (!split) return std::nullopt;
+  return ModellerText{*value, std::move(split->lead), std::move(split->value),
+                      std::move(split->trail)};
+}
+
+// The same, read once per dimension (the records as loaded never change;
+// a dimension's block, and so its text entity, is fixed when it is loaded).
+const std::optional<ModellerText>& Modeller(const Drawing& drawing, Context& context,
+                                            EntityId dimension, EntityId text) {
+  auto found = context.memory().modeller.find(dimension);
+  if (found != context.memory().modeller.end()) return found->second;
+  std::optional<ModellerText> modeller = ReadModeller(drawing, context, dimension, text);
+  return context.memory().modeller.emplace(dimension, std::move(modeller)).first->second;
+}
+
+// The text a regeneration gives the dimension now; nullopt when it cannot
+// tell (no value, no match) and the drawn text stays.
+std::optional<std::string> Regenerated(const Drawing& drawing, Context& context, EntityId id,
+                                       const DimensionData& d, const Variables& vars,
+                                       EntityId text) {
+  std::string_view override_text = d.override_text.value_or("");
+  bool shows_value = override_text.empty() || override_text.find("<>") != std::string_view::npos;
+  if (!shows_value) return ApplyOverride(override_text, "");
+  const std::optional<ModellerText>& modeller = Modeller(drawing, context, id, text);
+  std::optional<double> value = ShownValue(d, vars);
+  std::string number;
+  if (modeller && (!value || SameValue(*value, modeller->value))) {
+    number = modeller->number;
+  } else if (value) {
+    number = FormatValue(*value, d.kind, vars);
+  } else {
+    return std::nullopt;
+  }
+  std::string shown = ApplyOverride(override_text, number);
+  if (modeller && !shown.empty()) shown = modeller->lead + shown + modeller->trail;
+  return shown;
+}
+
+// The definition points extension lines run from.
+std::vector<Point> ExtensionOrigins(const DimensionData& d) {
+  std::vector<int> codes;
+  if (d.arc_length) {
+    codes = {13, 14};
+  } else {
+    switch (d.kind) {
+      case kRotated:
+      case kAligned:
+      case kAngular3Point:
+        codes = {13, 14};
+        break;
+      case kAngular2Line:
+        codes = {13, 14, 15, 10};
+        break;
+      case kOrdinate:
+        codes = {13};
+        break;
+      default:
+        break;
+    }
+  }
+  std::vector<Point> points;
+  for (int code : codes) {
+    if (d.has_point[code - 10]) points.push_back(d.points[code - 10]);
+  }
+  return points;
+}
+
+// What a block entity's record says about its colour and, for a LINE, its
+// ends, read without splitting the record.
+struct PartFacts {
+  std::optional<long long> colour;  // nullopt: ByLayer (no group 62)
+  Point a, b;
+};
+
+PartFacts ScanPart(std::string_view record) {
+  PartFacts facts;
+  dxf::TagCursor cursor(record);
+  dxf::TagView tag;
+  while (cursor.Next(&tag)) {
+    switch (tag.code) {
+      case 1001:
+        return facts;
+      case 62:
+        facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
+        break;
+      case 10:
+        facts.a.x = Real(tag.value).value_or(0);
+        break;
+      case 20:
+        facts.a.y = Real(tag.value).value_or(0);
+        break;
+      case 11:
+        facts.b.x = Real(tag.value).value_or(0);
+        break;
+      case 21:
+        facts.b.y = Real(tag.value).value_or(0);
+        break;
+      default:
+        break;
+    }
+  }
+  return facts;
+}
+
+// A line of the block is an extension line when it lies on a line through
+// a definition point and runs away from it (the point is not inside it).
+bool IsExtensionLine(const Point& a, const Point& b, const std::vector<Point>& origins) {
+  double dx = b.x - a.x, dy = b.y - a.y;
+  double length = std::hypot(dx, dy);
+  if (!(length > 0)) return false;
+  for (const Point& p : origins) {
+    double px = p.x - a.x, py = p.y - a.y;
+    double tolerance = 1e-6 * std::max({1.0, length, std::hypot(px, py)});
+    if (std::fabs(dx * py - dy * px) / length > tolerance) continue;
+    double along = (px * dx + py * dy) / (length * length);
+    double margin = tolerance / length;
+    if (along <= margin || along >= 1 - margin) return true;
+  }
+  return false;
+}
+
+std::string ColourValue(long long colour) { return std::to_string(colour); }
+
+// Sets the colour group 62 of a block entity (ByLayer: no group); true when
+// it changed.
+bool SetColour(dxf::Tags* tags, long long colour) {
+  size_t at = commands::FindTag(*tags, 62);
+  if (colour == kByLayer) {
+    if (at == kNoTag) return false;
+    tags->erase(tags->begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
+  }
+  std::string value = ColourValue(colour);
+  if (at != kNoTag) {
+    std::optional<long long> now = dxf::ParseInt(dxf::TrimBlanks((*tags)[at].value));
+    if (now && *now == colour) return false;
+    (*tags)[at].value = value;
+    return true;
+  }
+  size_t after = commands::FindTag(*tags, 6);
+  if (after == kNoTag) after = commands::FindTag(*tags, 8);
+  size_t insert = after == kNoTag ? std::min<size_t>(1, tags->size()) : after + 1;
+  tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(insert), dxf::Tag(62, value));
+  return true;
+}
+
+bool SetText(dxf::Tags* tags, const std::string& text) {
+  size_t end = commands::ExtendedDataStart(*tags);
+  std::string now;
+  size_t one = kNoTag;
+  for (size_t i = 1; i < end; ++i) {
+    if ((*tags)[i].code == 101) break;
+    if ((*tags)[i].code == 3) now += (*tags)[i].value;
+    if ((*tags)[i].code == 1) {
+      one = i;
+      now += (*tags)[i].value;
+      break;
+    }
+  }
+  if (one != kNoTag && now == text) return false;
+  bool mtext = dxf::TrimBlanks((*tags)[0].value) == "MTEXT";
+  if (one == kNoTag) {
+    tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(end), dxf::Tag(1, text));
+    return true;
+  }
+  // The chunks before the last part go; the text is written anew.
+  size_t first = one;
+  while (first > 1 && (*tags)[first - 1].code == 3) --first;
+  tags->erase(tags->begin() + static_cast<std::ptrdiff_t>(first),
+              tags->begin() + static_cast<std::ptrdiff_t>(one + 1));
+  dxf::Tags parts;
+  size_t pos = 0;
+  if (mtext) {
+    while (text.size() - pos > kMtextChunk) {
+      parts.emplace_back(3, text.substr(pos, kMtextChunk));
+      pos += kMtextChunk;
+    }
+  }
+  parts.emplace_back(1, text.substr(pos));
+  tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(first), parts.begin(), parts.end());
+  return true;
+}
+
+bool SetStyle(dxf::Tags* tags, std::string_view style) {
+  size_t at = commands::FindTag(*tags, 7);
+  std::string_view now = at == kNoTag ? "Standard" : dxf::TrimBlanks((*tags)[at].value);
+  if (dxf::EqualNoCase(now, style)) return false;
+  if (at != kNoTag) {
+    (*tags)[at].value = std::string(style);
+    return true;
+  }
+  size_t text = commands::FindTag(*tags, 1);
+  size_t insert = text == kNoTag ? commands::ExtendedDataStart(*tags) : text + 1;
+  tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(insert),
+               dxf::Tag(7, std::string(style)));
+  return true;
+}
+
+std::string_view EffectiveTextStyle(Context& context, const Variables& vars) {
+  if (std::optional<std::string_view> handle = vars.Text(kDimtxsty)) {
+    std::string_view name = context.TextStyleName(*handle);
+    if (!name.empty()) return name;
+  }
+  return context.StandardTextStyle();
+}
+
+bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
+  std::vector<dxf::TagView> views;
+  drawing.EntityTags(id, &views);
+  DimensionData d = ReadDimension(views);
+  ContainerId block = BlockOf(drawing, d);
+  if (block == kNoContainer) return false;
+  EntityId text = TextEntity(drawing, block);
+  if (text == kNoEntity) return false;
+  Variables vars{&d.overrides, context.Style(d.style)};
+  std::optional<std::string> shown = Regenerated(drawing, context, id, d, vars, text);
+  std::string style(EffectiveTextStyle(context, vars));
+  long long text_colour = vars.IntOr(kDimclrt, 0);
+  long long line_colour = vars.IntOr(kDimclrd, 0);
+  long long extension_colour = vars.IntOr(kDimclre, 0);
+  std::vector<Point> origins = ExtensionOrigins(d);
+
+  std::vector<dxf::TagView> tags;
+  for (EntityId part : drawing.container(block).entities) {
+    const Entity& entity = drawing.entity(part);
+    if (entity.erased || part == drawing.container(block).endblk) continue;
+    std::string_view type = drawing.EntityType(part);
+    // The definition points keep their layer's look.
+    if (type == "POINT" || type == "SEQEND" || type == "ATTRIB" || type == "VERTEX") continue;
+    if (part == text) {
+      drawing.EntityTags(part, &tags);
+      dxf::Tags edited = commands::TagsFromViews(tags);
+      bool changed = false;
+      if (shown) changed |= SetText(&edited, *shown);
+      changed |= SetStyle(&edited, style);
+      changed |= SetColour(&edited, text_colour);
+      if (changed) drawing.SetEntityTags(part, edited, tags);
+      continue;
+    }
+    // Most parts already are as they should be: look before copying.
+    PartFacts facts = ScanPart(entity.text.text());
+    long long colour = line_colour;
+    if (type == "TEXT" || type == "MTEXT") {
+      colour = text_colour;
+    } else if (type == "LINE" && IsExtensionLine(facts.a, facts.b, origins)) {
+      colour = extension_colour;
+    }
+    if (colour == kByLayer ? !facts.colour : facts.colour == colour) continue;
+    drawing.EntityTags(part, &tags);
+    dxf::Tags edited = commands::TagsFromViews(tags);
+    if (SetColour(&edited, colour)) drawing.SetEntityTags(part, edited, tags);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsDimensionType(std::string_view type) {
+  return type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION";
+}
+
+RegenerationCount RegenerateDimensions(Drawing& drawing, std::span<const EntityId> entities) {
+  RegenerationCount count;
+  std::optional<Context> context;
+  for (EntityId id : entities) {
+    if (drawing.entity(id).erased || !IsDimensionType(drawing.EntityType(id))) continue;
+    if (!context) context.emplace(drawing);
+    if (Regenerate(drawing, *context, id)) {
+      ++count.regenerated;
+    } else {
+      ++count.left_as_is;
+    }
+  }
+  return count;
+}
+
+RegenerationCount RegenerateDimension(Drawing& drawing, EntityId id) {
+  return RegenerateDimensions(drawing, std::span<const EntityId>(&id, 1));
+}
+
+DrawnDimension InspectDimension(const Drawing& drawing, EntityId id) {
+  DrawnDimension drawn;
+  std::vector<dxf::TagView> views;
+  drawing.EntityTags(id, &views);
+  DimensionData d = ReadDimension(views);
+  ContainerId block = BlockOf(drawing, d);
+  if (block == kNoContainer) return drawn;
+  EntityId text = TextEntity(drawing, block);
+  if (text == kNoEntity) return drawn;
+  drawn.has_text = true;
+  std::vector<dxf::TagView> tags;
+  drawing.EntityTags(text, &tags);
+  drawn.text = TextOf(tags);
+  drawn.value = DrawnValue(d.override_text.value_or(""), drawn.text);
+  Context context(drawing);
+  Variables vars{&d.overrides, context.Style(d.style)};
+  drawn.regenerated = Regenerated(drawing, context, id, d, vars, text).value_or(drawn.text);
+  return drawn;
+}
+
+std::optional<std::string> DrawnValue(std::string_view override_text, std::string_view drawn) {
+  std::optional<Split> split = SplitDrawn(override_text, drawn);
+  if (!split) return std::nullopt;
+  return split->value;
+}
+
+}  // namespace host
