@@ -48,31 +48,31 @@ std::string NamedList(const std::string& head, const std::vector<Item>& items, D
 std::vector<std::string> DimensionWarnings(const ConversionCheck& check) {
   std::vector<std::string> warnings;
   if (!check.changed.empty()) {
-    warnings.push_back(NamedList(
-        std::to_string(check.changed.size()) + " of " +
-            std::to_string(check.dimensions_compared) + " dimensions show another value:",
-        check.changed, [](const DimensionChange& change) {
-          return host::Cp1252ToUtf8(change.handle) + " (" + Value(change.before) + " -> " +
-                 Value(change.after) + ")";
-        }));
+    warnings.push_back(NamedList(std::to_string(check.changed.size()) + " of " +
+                                     std::to_string(check.dimensions_compared) +
+                                     " dimensions show another value:",
+                                 check.changed, [](const DimensionChange& change) {
+                                   return host::Cp1252ToUtf8(change.handle) + " (" +
+                                          Value(change.before) + " -> " + Value(change.after) + ")";
+                                 }));
   }
   // What the blocks draw, which a CAD program shows, counts as much as the data.
   if (!check.drawn_changed.empty()) {
-    warnings.push_back(NamedList(
-        std::to_string(check.drawn_changed.size()) + " of " +
-            std::to_string(check.drawn_compared) + " dimensions draw another value:",
-        check.drawn_changed, [](const DrawnTextProblem& problem) {
-          return host::Cp1252ToUtf8(problem.handle + " (\"" + problem.before + "\" -> \"" +
-                                    problem.after + "\")");
-        }));
+    warnings.push_back(
+        NamedList(std::to_string(check.drawn_changed.size()) + " of " +
+                      std::to_string(check.drawn_compared) + " dimensions draw another value:",
+                  check.drawn_changed, [](const DrawnTextProblem& problem) {
+                    return host::Cp1252ToUtf8(problem.handle + " (\"" + problem.before +
+                                              "\" -> \"" + problem.after + "\")");
+                  }));
   }
   if (!check.drawn_stale.empty()) {
-    warnings.push_back(NamedList(
-        std::to_string(check.drawn_stale.size()) +
-            " dimensions draw a text that disagrees with their data:",
-        check.drawn_stale, [](const DrawnTextProblem& problem) {
-          return host::Cp1252ToUtf8(problem.handle + " (\"" + problem.after + "\")");
-        }));
+    warnings.push_back(NamedList(std::to_string(check.drawn_stale.size()) +
+                                     " dimensions draw a text that disagrees with their data:",
+                                 check.drawn_stale, [](const DrawnTextProblem& problem) {
+                                   return host::Cp1252ToUtf8(problem.handle + " (\"" +
+                                                             problem.after + "\")");
+                                 }));
   }
   return warnings;
 }

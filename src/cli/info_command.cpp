@@ -12,8 +12,8 @@
 #include "cli/json_text.h"
 #include "cli/terminal_text.h"
 #include "cli/text_width.h"
-#include "host/database/handle_check.h"
 #include "dxf/code_page_1252.h"
+#include "host/database/handle_check.h"
 #include "host/ui/text_encoding.h"
 
 namespace cli {
