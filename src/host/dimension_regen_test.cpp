@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/commands/tag_edit.h"
-#include "host/database/drawing_test_support.h"
+#include "support/drawing_test_support.h"
 
 namespace host {
 namespace {
