@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <ostream>
 #include <set>
 
@@ -336,7 +337,14 @@ int Convert(const ParsedArgs& args, CommandContext& context) {
   if (int code = ReadRequest(args, context, &request); code >= 0) return code;
   std::vector<ConvertJob> jobs;
   bool batch = false;
-  if (int code = PlanJobs(args, request, context, &jobs, &batch); code >= 0) return code;
+  try {
+    if (int code = PlanJobs(args, request, context, &jobs, &batch); code >= 0) return code;
+  } catch (const std::bad_alloc&) {
+    // Out of memory before any drawing was read: the message names them all.
+    std::string inputs;
+    for (const std::string& input : args.positional) inputs += (inputs.empty() ? "" : ", ") + input;
+    return Fail(context, kExitInputError, "not enough memory to convert " + inputs);
+  }
   const ConvertSettings& settings = request.settings;
 
   std::vector<ConversionResult> results;

@@ -150,7 +150,9 @@ TEST_F(ConversionTest, Mech6SaysWhatItDoesBeforeAnyScriptRuns) {
 
 TEST_F(ConversionTest, NoFactorShowsOnlyTheMessageBox) {
   for (const char* command : {"DRAVOLIN1", "DRAVOLINGEN"}) {
-    for (const char* factor : {"", "0.0", "nan", "inf"}) {
+    // A file cannot carry nan or inf (the reader refuses them); the pick's
+    // own refusal of those is held by the dimension-factor tests.
+    for (const char* factor : {"", "0.0"}) {
       std::string shown = Convert(command, factor);
       EXPECT_EQ(Messages(), (std::vector<std::string>{kPickBox, kNoDimensionBox}))
           << command << " " << factor;

@@ -430,6 +430,9 @@ def conversion_cases():
     t.insert(t.record_end(layer), record)
     for start in [r for r in layout_records(t, "TEXT") if t.pairs[t.find(r, 8)][1] == "0"][:3]:
         t.set(start, 8, "Hidden")
+    # The new layer's handle stays below the handle seed.
+    i = next(i for i, (c, v) in enumerate(t.pairs) if v == "$HANDSEED")
+    t.pairs[i + 1][1] = "FFE02"
     cases.append(Case("frozen-layer-on-the-layout", t.bytes()))
 
     # A dimension without its measurement and one of its points.
