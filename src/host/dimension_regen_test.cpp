@@ -15,7 +15,7 @@ using commands::TagValue;
 
 // One dimension (handle 30) drawn by the block *D1: two extension lines from
 // 13 and 14, the dimension line, an arrow, the text and a definition point.
-struct Setup {
+struct DimensionSetup {
   std::string type = "DIMENSION";
   int kind = 32;  // rotated, with its own block
   std::string override_text = "<>";
@@ -27,7 +27,7 @@ struct Setup {
   bool block = true;
 };
 
-std::unique_ptr<Drawing> Make(const Setup& s) {
+std::unique_ptr<Drawing> Make(const DimensionSetup& s) {
   std::string text = "0 SECTION\n2 HEADER\n9 $ACADVER\n1 AC1015\n9 $HANDSEED\n5 FFF\n0 ENDSEC\n";
   text +=
       "0 SECTION\n2 TABLES\n0 TABLE\n2 STYLE\n5 3\n70 2\n"
@@ -69,7 +69,7 @@ std::string Group(const Drawing& d, const char* handle, int code) {
 }
 
 TEST(DimensionRegeneration, OverrideFormsKeepTheModellersValue) {
-  Setup s;
+  DimensionSetup s;
   s.override_text = "<>/N/A";
   s.measurement = "60";
   s.text = "1 {\\H0.7x;%%c120}/N/A";
@@ -91,7 +91,7 @@ TEST(DimensionRegeneration, OverrideFormsKeepTheModellersValue) {
 }
 
 TEST(DimensionRegeneration, AChangedValueIsFormattedAndTheDrawnOneComesBack) {
-  Setup s;
+  DimensionSetup s;
   s.override_text = "N/A/<>";
   s.text = "1 N/A/\\A1;160";
   s.style = "271 3\n78 8\n278 44\n3 <> mm\n";
@@ -115,7 +115,7 @@ TEST(DimensionRegeneration, AChangedValueIsFormattedAndTheDrawnOneComesBack) {
 }
 
 TEST(DimensionRegeneration, ColoursAndTextStyleFromStyleAndOverrides) {
-  Setup s;
+  DimensionSetup s;
   s.style = "176 256\n177 1\n178 2\n340 12\n";
   auto d = Make(s);
   ASSERT_TRUE(d);
@@ -165,7 +165,7 @@ TEST(DimensionRegeneration, EveryTypeFormatsItsValueAndFindsItsExtensionLines) {
       {"ARC_DIMENSION", 40, "13 70\n23 170\n14 150\n24 170\n15 110\n25 100\n", "50", "100", true},
   };
   for (const Case& c : cases) {
-    Setup s;
+    DimensionSetup s;
     s.type = c.type;
     s.kind = c.kind;
     s.points = c.points;
@@ -183,7 +183,7 @@ TEST(DimensionRegeneration, EveryTypeFormatsItsValueAndFindsItsExtensionLines) {
 }
 
 TEST(DimensionRegeneration, WithoutBlockOrTextLeftAsItIsAndCounted) {
-  Setup s;
+  DimensionSetup s;
   s.block = false;
   auto d = Make(s);
   ASSERT_TRUE(d);
