@@ -123,10 +123,11 @@ DimensionData ReadDimension(const std::vector<dxf::TagView>& tags) {
         d.kind = static_cast<int>(dxf::ParseInt(dxf::TrimBlanks(tag.value)).value_or(0) & 0x0F);
         break;
       default:
-        if (tag.code >= 10 && tag.code <= 15) {
+        // 11 and 12 (the text's and the block's places) are not needed.
+        if (tag.code == 10 || (tag.code >= 13 && tag.code <= 15)) {
           d.points[tag.code - 10].x = Real(tag.value).value_or(0);
           d.has_point[tag.code - 10] = true;
-        } else if (tag.code >= 20 && tag.code <= 25) {
+        } else if (tag.code == 20 || (tag.code >= 23 && tag.code <= 25)) {
           d.points[tag.code - 20].y = Real(tag.value).value_or(0);
         }
         break;
@@ -336,6 +337,7 @@ struct StyleEntry {
 struct Memory : Drawing::Derived {
   std::unordered_map<EntityId, std::optional<ModellerText>> modeller;
   std::vector<std::unique_ptr<StyleEntry>> styles;
+  std::vector<EntityId> waiting;  // marked dimensions, in the order of their changes
 };
 
 Memory& MemoryOf(const Drawing& drawing) {
@@ -350,6 +352,9 @@ class Context {
   explicit Context(const Drawing& drawing) : drawing_(drawing), memory_(MemoryOf(drawing)) {}
 
   Memory& memory() { return memory_; }
+  // Buffers reused from one dimension to the next.
+  std::vector<dxf::TagView>& tags() { return tags_; }
+  std::vector<std::pair<EntityId, long long>>& recolour() { return recolour_; }
 
   const Values* Style(std::string_view name) {
     if (name.empty()) name = "Standard";
@@ -420,6 +425,8 @@ class Context {
   Memory& memory_;
   bool text_styles_read_ = false;
   std::vector<std::pair<std::string, std::string>> text_styles_;
+  std::vector<dxf::TagView> tags_;
+  std::vector<std::pair<EntityId, long long>> recolour_;
 };
 
 // The block entity that shows the text: the first TEXT or MTEXT.
@@ -522,40 +529,43 @@ std::vector<Point> ExtensionOrigins(const DimensionData& d) {
 }
 
 // What a block entity's record says about its colour and, for a LINE, its
-// ends, read without splitting the record.
+// ends.
 struct PartFacts {
   std::optional<long long> colour;  // nullopt: ByLayer (no group 62)
   Point a, b;
 };
 
-PartFacts ScanPart(std::string_view record) {
+PartFacts ReadPart(const std::vector<dxf::TagView>& tags, bool line) {
   PartFacts facts;
-  dxf::TagCursor cursor(record);
-  dxf::TagView tag;
-  while (cursor.Next(&tag)) {
-    switch (tag.code) {
-      case 1001:
-        return facts;
-      case 62:
-        facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
-        break;
-      case 10:
-        facts.a.x = Real(tag.value).value_or(0);
-        break;
-      case 20:
-        facts.a.y = Real(tag.value).value_or(0);
-        break;
-      case 11:
-        facts.b.x = Real(tag.value).value_or(0);
-        break;
-      case 21:
-        facts.b.y = Real(tag.value).value_or(0);
-        break;
-      default:
-        break;
+  for (size_t i = 1; i < tags.size(); ++i) {
+    const dxf::TagView& tag = tags[i];
+    if (tag.code == 1001) break;
+    if (tag.code == 62) {
+      facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
+    } else if (line) {
+      switch (tag.code) {
+        case 10:
+          facts.a.x = Real(tag.value).value_or(0);
+          break;
+        case 20:
+          facts.a.y = Real(tag.value).value_or(0);
+          break;
+        case 11:
+          facts.b.x = Real(tag.value).value_or(0);
+          break;
+        case 21:
+          facts.b.y = Real(tag.value).value_or(0);
+          break;
+        default:
+          break;
+      }
     }
   }
   return facts;
+}
+
+bool HasColour(const PartFacts& facts, long long colour) {
+  return colour == kByLayer ? !facts.colour : facts.colour == colour;
 }
 
 // A line of the block is an extension line when it lies on a line through
@@ -598,6 +608,49 @@ bool SetColour(dxf::Tags* tags, long long colour) {
   size_t insert = after == kNoTag ? std::min<size_t>(1, tags->size()) : after + 1;
   tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(insert), dxf::Tag(62, value));
   return true;
+}
+
+// The text, style and colour a text record has now, read from its tags.
+struct TextFacts {
+  bool has_text = false;
+  std::string text;                 // chunks 3 and the last part 1 joined
+  std::string_view style = "Standard";
+  bool has_style = false;
+  bool has_colour = false;          // a group 62, whatever it holds
+  std::optional<long long> colour;  // its value, when it is a number
+};
+
+TextFacts ReadText(const std::vector<dxf::TagView>& tags) {
+  TextFacts facts;
+  bool text_done = false;
+  for (size_t i = 1; i < tags.size(); ++i) {
+    const dxf::TagView& tag = tags[i];
+    if (tag.code == 1001) break;
+    if (tag.code == 101) text_done = true;
+    switch (tag.code) {
+      case 3:
+        if (!text_done) facts.text += tag.value;
+        break;
+      case 1:
+        if (!text_done) {
+          facts.text += tag.value;
+          facts.has_text = true;
+          text_done = true;
+        }
+        break;
+      case 7:
+        if (!facts.has_style) facts.style = dxf::TrimBlanks(tag.value);
+        facts.has_style = true;
+        break;
+      case 62:
+        if (!facts.has_colour) facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
+        facts.has_colour = true;
+        break;
+      default:
+        break;
+    }
+  }
+  return facts;
 }
 
 bool SetText(dxf::Tags* tags, const std::string& text) {
@@ -661,47 +714,66 @@ std::string_view EffectiveTextStyle(Context& context, const Variables& vars) {
 }
 
 bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
-  std::vector<dxf::TagView> views;
-  drawing.EntityTags(id, &views);
-  DimensionData d = ReadDimension(views);
+  std::vector<dxf::TagView>& tags = context.tags();
+  drawing.EntityTags(id, &tags);
+  DimensionData d = ReadDimension(tags);
   ContainerId block = BlockOf(drawing, d);
   if (block == kNoContainer) return false;
-  EntityId text = TextEntity(drawing, block);
-  if (text == kNoEntity) return false;
   Variables vars{&d.overrides, context.Style(d.style)};
-  std::optional<std::string> shown = Regenerated(drawing, context, id, d, vars, text);
-  std::string style(EffectiveTextStyle(context, vars));
   long long text_colour = vars.IntOr(kDimclrt, 0);
   long long line_colour = vars.IntOr(kDimclrd, 0);
   long long extension_colour = vars.IntOr(kDimclre, 0);
   std::vector<Point> origins = ExtensionOrigins(d);
 
-  std::vector<dxf::TagView> tags;
-  for (EntityId part : drawing.container(block).entities) {
-    const Entity& entity = drawing.entity(part);
-    if (entity.erased || part == drawing.container(block).endblk) continue;
-    std::string_view type = drawing.EntityType(part);
+  // Looked at first, changed once the block is known to hold a text: most
+  // parts already are as they should be.
+  EntityId text = kNoEntity;
+  std::optional<std::string> shown;
+  std::string_view style;
+  bool text_changes = false;
+  std::vector<std::pair<EntityId, long long>>& recolour = context.recolour();
+  recolour.clear();
+  const Container& container = drawing.container(block);
+  for (EntityId part : container.entities) {
+    if (drawing.entity(part).erased || part == container.endblk) continue;
+    drawing.EntityTags(part, &tags);
+    if (tags.empty()) continue;
+    std::string_view type = dxf::TrimBlanks(tags[0].value);
     // The definition points keep their layer's look.
     if (type == "POINT" || type == "SEQEND" || type == "ATTRIB" || type == "VERTEX") continue;
-    if (part == text) {
-      drawing.EntityTags(part, &tags);
-      dxf::Tags edited = commands::TagsFromViews(tags);
-      bool changed = false;
-      if (shown) changed |= SetText(&edited, *shown);
-      changed |= SetStyle(&edited, style);
-      changed |= SetColour(&edited, text_colour);
-      if (changed) drawing.SetEntityTags(part, edited, tags);
+    bool is_text = type == "TEXT" || type == "MTEXT";
+    if (is_text && text == kNoEntity) {
+      text = part;
+      shown = Regenerated(drawing, context, id, d, vars, text);
+      style = EffectiveTextStyle(context, vars);
+      TextFacts now = ReadText(tags);
+      text_changes = (shown && (!now.has_text || now.text != *shown)) ||
+                     !dxf::EqualNoCase(now.style, style) ||
+                     (text_colour == kByLayer ? now.has_colour : now.colour != text_colour);
       continue;
     }
-    // Most parts already are as they should be: look before copying.
-    PartFacts facts = ScanPart(entity.text.text());
     long long colour = line_colour;
-    if (type == "TEXT" || type == "MTEXT") {
+    if (is_text) {
       colour = text_colour;
-    } else if (type == "LINE" && IsExtensionLine(facts.a, facts.b, origins)) {
-      colour = extension_colour;
+    } else if (type == "LINE") {
+      PartFacts facts = ReadPart(tags, true);
+      if (IsExtensionLine(facts.a, facts.b, origins)) colour = extension_colour;
+      if (!HasColour(facts, colour)) recolour.emplace_back(part, colour);
+      continue;
     }
-    if (colour == kByLayer ? !facts.colour : facts.colour == colour) continue;
+    if (!HasColour(ReadPart(tags, false), colour)) recolour.emplace_back(part, colour);
+  }
+  if (text == kNoEntity) return false;
+
+  if (text_changes) {
+    drawing.EntityTags(text, &tags);
+    dxf::Tags edited = commands::TagsFromViews(tags);
+    if (shown) SetText(&edited, *shown);
+    SetStyle(&edited, style);
+    SetColour(&edited, text_colour);
+    drawing.SetEntityTags(text, edited, tags);
+  }
+  for (const auto& [part, colour] : recolour) {
     drawing.EntityTags(part, &tags);
     dxf::Tags edited = commands::TagsFromViews(tags);
     if (SetColour(&edited, colour)) drawing.SetEntityTags(part, edited, tags);
@@ -732,6 +804,41 @@ RegenerationCount RegenerateDimensions(Drawing& drawing, std::span<const EntityI
 
 RegenerationCount RegenerateDimension(Drawing& drawing, EntityId id) {
   return RegenerateDimensions(drawing, std::span<const EntityId>(&id, 1));
+}
+
+void MarkForRegeneration(Drawing& drawing, std::span<const EntityId> entities) {
+  std::vector<EntityId>& waiting = MemoryOf(drawing).waiting;
+  for (EntityId id : entities) {
+    if (!drawing.entity(id).erased && IsDimensionType(drawing.EntityType(id))) {
+      waiting.push_back(id);
+    }
+  }
+}
+
+void MarkForRegeneration(Drawing& drawing, EntityId id) {
+  MarkForRegeneration(drawing, std::span<const EntityId>(&id, 1));
+}
+
+bool RegenerationWaiting(const Drawing& drawing) {
+  auto* memory = dynamic_cast<Memory*>(drawing.derived());
+  return memory != nullptr && !memory->waiting.empty();
+}
+
+RegenerationCount RegenerateWaiting(Drawing& drawing) {
+  if (!RegenerationWaiting(drawing)) return {};
+  std::vector<EntityId> waiting = std::move(MemoryOf(drawing).waiting);
+  MemoryOf(drawing).waiting.clear();
+  // Each dimension once, where it was changed last: two dimensions sharing
+  // a block then leave it as the later change would.
+  std::vector<EntityId> order;
+  std::vector<bool> seen(drawing.entity_count());
+  for (size_t i = waiting.size(); i-- > 0;) {
+    if (seen[waiting[i]]) continue;
+    seen[waiting[i]] = true;
+    order.push_back(waiting[i]);
+  }
+  std::reverse(order.begin(), order.end());
+  return RegenerateDimensions(drawing, order);
 }
 
 DrawnDimension InspectDimension(const Drawing& drawing, EntityId id) {

@@ -45,6 +45,19 @@ struct RegenerationCount {
 RegenerationCount RegenerateDimensions(Drawing& drawing, std::span<const EntityId> entities);
 RegenerationCount RegenerateDimension(Drawing& drawing, EntityId id);
 
+// Regeneration that waits until something reads the blocks. A change to a
+// dimension marks it; the host regenerates what is marked before anything
+// looks at a block definition: an entity of a block read through the entity
+// functions, a command other than those that read no blocks, the end of
+// the input. What is read is then what an immediate regeneration gives,
+// with the tables as they are when it is read (as a host that regenerates
+// dimensions when their style changes). A dimension changed several times
+// meanwhile is regenerated once, in the place of its last change.
+void MarkForRegeneration(Drawing& drawing, std::span<const EntityId> entities);
+void MarkForRegeneration(Drawing& drawing, EntityId id);
+bool RegenerationWaiting(const Drawing& drawing);
+RegenerationCount RegenerateWaiting(Drawing& drawing);
+
 // What a dimension's block shows and what a regeneration would make it show.
 struct DrawnDimension {
   bool has_text = false;             // the dimension has a block holding a text entity

@@ -4,6 +4,7 @@
 #include "host/api/entity_change_hooks.h"
 #include "host/api/table_chain.h"
 #include "host/api/text_util.h"
+#include "host/dimension_regen.h"
 
 namespace host::api {
 
@@ -54,6 +55,8 @@ resbuf* acdbEntGetX(const ads_name ent, const resbuf* apps) {
     return host::api::BuildBlockChain(*state, container, true);
   }
   if (state->drawing().entity(id).erased) return nullptr;
+  // A block's entities show the dimensions changed so far.
+  if (host::api::InBlockDefinition(state->drawing(), id)) host::RegenerateWaiting(state->drawing());
   return host::api::BuildEntityChain(*state, id, apps);
 }
 

@@ -353,7 +353,7 @@ int EntMod(ApiState& state, const resbuf* chain) {
   bool dimension = IsDimensionType(type);
   // rec still reads as the record does (nothing above changes the entity).
   drawing.SetEntityTags(id, out, rec.text, rec.tags);
-  if (dimension) RegenerateDimension(drawing, id);
+  if (dimension) MarkForRegeneration(drawing, id);
   return RTNORM;
 }
 

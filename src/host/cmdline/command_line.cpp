@@ -6,6 +6,7 @@
 #include "dxf/tag.h"
 #include "dxf/text_case.h"
 #include "host/cmdline/command_name.h"
+#include "host/dimension_regen.h"
 #include "host/session.h"
 #include "host/ui/user_channel.h"
 
@@ -225,6 +226,7 @@ void CommandLine::RunPending() {
     DrainQueue();
   }
   RunDeferred();
+  RegenerateWaitingDimensions();
 }
 
 void CommandLine::Execute(const std::string& line) {
@@ -234,6 +236,7 @@ void CommandLine::Execute(const std::string& line) {
   RunLine(line);
   DrainQueue();
   RunDeferred();
+  RegenerateWaitingDimensions();
 }
 
 void CommandLine::RunLine(const std::string& line) {
@@ -250,6 +253,7 @@ void CommandLine::RunLine(const std::string& line) {
 
 void CommandLine::RunExpression(const std::string& first_line) {
   RunDeferred();
+  RegenerateWaitingDimensions();
   ++commands_started_;
   Watched(first_line, [&] { EvaluateExpressions(first_line); });
 }
@@ -305,6 +309,7 @@ void CommandLine::RunCommand(const std::string& typed) {
     }
     if (stand_in && session_) {
       if (stand_in->deferred == Deferred::kRunFirst) RunDeferred();
+      if (stand_in->reads_blocks) RegenerateWaitingDimensions();
       // Copied: the command may register or remove commands while it runs.
       StandInCommand command = stand_in->command;
       if (stand_in->changes_drawing) ++commands_started_;
@@ -313,6 +318,7 @@ void CommandLine::RunCommand(const std::string& typed) {
     }
     if (const ModuleCommand* module_command = FindModuleCommand(name.name, name.english)) {
       RunDeferred();
+      RegenerateWaitingDimensions();
       void (*handler)() = module_command->handler;
       ++commands_started_;
       Watched(typed, [&] { handler(); });
@@ -395,6 +401,15 @@ void CommandLine::AddModuleCommand(const std::string& group, const std::string& 
 void CommandLine::KeepsDrawing(const std::string& name) {
   auto it = stand_ins_.find(dxf::UpperCase1252(name));
   if (it != stand_ins_.end()) it->second.changes_drawing = false;
+}
+
+void CommandLine::ReadsNoBlocks(const std::string& name) {
+  auto it = stand_ins_.find(dxf::UpperCase1252(name));
+  if (it != stand_ins_.end()) it->second.reads_blocks = false;
+}
+
+void CommandLine::RegenerateWaitingDimensions() {
+  if (session_ != nullptr) RegenerateWaiting(session_->drawing());
 }
 
 void CommandLine::ShowHelp() {

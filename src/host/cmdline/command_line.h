@@ -114,6 +114,11 @@ class CommandLine {
   // Marks a registered stand-in (by any of its names) as one that leaves the
   // drawing as it is: it is not counted as a change.
   void KeepsDrawing(const std::string& name);
+  // Marks a registered stand-in (by any of its names) as one that neither
+  // reads nor draws block definitions (it changes the records of the
+  // entities it selects): dimensions waiting for their regeneration go on
+  // waiting across it.
+  void ReadsNoBlocks(const std::string& name);
   // A function of the expression evaluator, found without regard to case.
   void RegisterFunction(const std::string& name, ExpressionFunction function);
   // Module commands: group, global name, local name, handler.
@@ -152,6 +157,7 @@ class CommandLine {
     bool english = true;  // found after "_"
     Deferred deferred = Deferred::kRunFirst;
     bool changes_drawing = true;  // counted by commands_started()
+    bool reads_blocks = true;     // waiting regenerations run before it
   };
   // Lines to read: the fed input at the bottom, the running script on top.
   struct InputFrame {
@@ -175,6 +181,8 @@ class CommandLine {
   // HILFE (HELP, ?): the commands of the session with a line each.
   void ShowHelp();
   void DrainQueue();
+  // Brings the blocks of the dimensions changed so far up to date.
+  void RegenerateWaitingDimensions();
   const StandIn* FindStandIn(const std::string& name, bool english) const;
   const ModuleCommand* FindModuleCommand(const std::string& name, bool english) const;
 

@@ -443,7 +443,7 @@ void Change(Session& session) {
   // What was answered before input ran out is applied, as a real host has
   // applied each property by then.
   ApplyChanges(session.drawing(), Records(session.drawing(), objects), changes);
-  if (changes.any()) RegenerateDimensions(session.drawing(), objects);
+  if (changes.any()) MarkForRegeneration(session.drawing(), objects);
 }
 
 }  // namespace host::commands

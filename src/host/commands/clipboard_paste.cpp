@@ -91,7 +91,7 @@ void FinishPendingPaste(Session& session, StandInState& state) {
                     [&](bool main_entity, dxf::Tags* tags) {
                       PlaceInSpace(tags, drawing, paste.space, main_entity);
                     });
-  RegenerateDimensions(drawing, paste.placed);
+  MarkForRegeneration(drawing, paste.placed);
 }
 
 void ClipboardPaste(Session& session, StandInState& state) {

@@ -233,7 +233,7 @@ void DimOverride(Session& session) {
   };
   RunInTwoHalvesIfLong(objects.size(), change);
   if ((changed[0] || changed[1]) && !clear) EnsureAcadRegistered(drawing);
-  if (changed[0] || changed[1]) RegenerateDimensions(drawing, objects);
+  if (changed[0] || changed[1]) MarkForRegeneration(drawing, objects);
 }
 
 }  // namespace host::commands

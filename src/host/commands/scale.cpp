@@ -98,7 +98,7 @@ void Scale(Session& session, StandInState& state) {
     cl.RunDeferred();
     TransformEntities(drawing, *selection, transform, &points_only);
   }
-  RegenerateDimensions(drawing, *selection);
+  MarkForRegeneration(drawing, *selection);
   for (const std::string& type : points_only) {
     cl.Message("Nur die Punkte von " + type + " wurden skaliert.");
   }

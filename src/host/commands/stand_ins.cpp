@@ -31,6 +31,10 @@ void RegisterStandIns(CommandLine& cl) {
   for (const char* name :
        {"ZOOM", "QSAVE", "KSICH", "SAVEAS", "SICHALS", "QUIT", "BEENDEN", "OPEN", "ÖFFNEN"})
     cl.KeepsDrawing(name);
+  // They change tables, settings or the records of what they select.
+  for (const char* name : {"CHANGE", "ÄNDERN", "DIMOVERRIDE", "BEMÜBERSCHR", "-STYLE", "-STIL",
+                           "AMLAYRESET", "AMSETUPDWG", "TILEMODE"})
+    cl.ReadsNoBlocks(name);
 
   cl.RegisterFunction("amgsetdwgsetting", [state](Session& s, const std::vector<ExprValue>& args) {
     return SetDrawingSetting(s, *state, args);
