@@ -205,6 +205,7 @@ struct RecordFacts {
   std::optional<double> measurement;  // DIMENSION only: 42, or measured
   std::optional<double> override_dimlfac;
   std::string_view unreadable_dimlfac;
+  std::optional<host::DrawnDimension> drawn;  // what a dimension's block shows
 };
 
 RecordFacts ReadRecordFacts(const host::Drawing& drawing, host::EntityId id,
@@ -303,7 +304,11 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
     facts.resize(chunk.size());
     auto read = [&](size_t begin, size_t end) {
       std::vector<dxf::TagView> tags;
-      for (size_t i = begin; i < end; ++i) facts[i] = ReadRecordFacts(drawing, chunk[i], &tags);
+      for (size_t i = begin; i < end; ++i) {
+        facts[i] = ReadRecordFacts(drawing, chunk[i], &tags);
+        if (host::IsDimensionType(facts[i].type))
+          facts[i].drawn = host::InspectDimension(drawing, chunk[i]);
+      }
     };
     host::RunInTwoHalvesIfLong(chunk.size(), read);
     // The dimensions' list grows by the chunk's dimensions, at least doubling.
@@ -375,8 +380,8 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
         dimension.text_has_na = true;
         ++survey.na_texts;
       }
-      if (host::IsDimensionType(type)) {
-        host::DrawnDimension drawn = host::InspectDimension(drawing, chunk[i]);
+      if (fact.drawn) {
+        const host::DrawnDimension& drawn = *fact.drawn;
         dimension.has_drawn_text = drawn.has_text;
         dimension.drawn_text = drawing.encoding().Decode(drawn.text);
         if (drawn.value) dimension.drawn_value = drawing.encoding().Decode(*drawn.value);

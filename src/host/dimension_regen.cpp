@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <numbers>
 #include <unordered_map>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "dxf/tag.h"
 #include "dxf/text_case.h"
 #include "host/commands/tag_edit.h"
+#include "host/database/record_scan.h"
+#include "host/two_halves.h"
 
 namespace host {
 
@@ -334,13 +337,19 @@ struct StyleEntry {
 
 // What the regeneration keeps with a drawing: what it found of each
 // dimension's first state (which never changes), and the styles' records.
+// Regenerations and inspections may run on two threads at once: the lock
+// guards the first states and the styles (the tables do not change while
+// dimensions are regenerated).
 struct Memory : Drawing::Derived {
+  std::mutex lock;
   std::unordered_map<EntityId, std::optional<ModellerText>> modeller;
   std::vector<std::unique_ptr<StyleEntry>> styles;
   std::vector<EntityId> waiting;  // marked dimensions, in the order of their changes
 };
 
 Memory& MemoryOf(const Drawing& drawing) {
+  static std::mutex making;
+  std::lock_guard<std::mutex> guard(making);
   if (auto* memory = dynamic_cast<Memory*>(drawing.derived())) return *memory;
   drawing.set_derived(std::make_unique<Memory>());
   return static_cast<Memory&>(*drawing.derived());
@@ -358,6 +367,7 @@ class Context {
 
   const Values* Style(std::string_view name) {
     if (name.empty()) name = "Standard";
+    std::lock_guard<std::mutex> guard(memory_.lock);
     for (std::unique_ptr<StyleEntry>& entry : memory_.styles) {
       if (!dxf::EqualNoCase(entry->name, name)) continue;
       if (entry->record == kNoRecord) return nullptr;
@@ -470,9 +480,14 @@ std::optional<ModellerText> ReadModeller(const Drawing& drawing, Context& contex
 // a dimension's block, and so its text entity, is fixed when it is loaded).
 const std::optional<ModellerText>& Modeller(const Drawing& drawing, Context& context,
                                             EntityId dimension, EntityId text) {
-  auto found = context.memory().modeller.find(dimension);
-  if (found != context.memory().modeller.end()) return found->second;
+  Memory& memory = context.memory();
+  {
+    std::lock_guard<std::mutex> guard(memory.lock);
+    auto found = memory.modeller.find(dimension);
+    if (found != memory.modeller.end()) return found->second;
+  }
   std::optional<ModellerText> modeller = ReadModeller(drawing, context, dimension, text);
+  std::lock_guard<std::mutex> guard(memory.lock);
   return context.memory().modeller.emplace(dimension, std::move(modeller)).first->second;
 }
 
@@ -613,7 +628,7 @@ bool SetColour(dxf::Tags* tags, long long colour) {
 // The text, style and colour a text record has now, read from its tags.
 struct TextFacts {
   bool has_text = false;
-  std::string text;                 // chunks 3 and the last part 1 joined
+  std::string text;  // chunks 3 and the last part 1 joined
   std::string_view style = "Standard";
   bool has_style = false;
   bool has_colour = false;          // a group 62, whatever it holds
@@ -781,6 +796,25 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
   return true;
 }
 
+// A dimension's regeneration reads and writes some thirty records: from
+// this many on, a second thread pays.
+constexpr size_t kTwoHalvesFromDimensions = 256;
+
+// True when no two of these dimensions name the same block.
+bool BlocksOfTheirOwn(const Drawing& drawing, const std::vector<EntityId>& dimensions) {
+  std::vector<ContainerId> blocks;
+  blocks.reserve(dimensions.size());
+  for (EntityId id : dimensions) {
+    std::optional<std::string_view> name = FindValue(drawing.entity(id).text.text(), 2);
+    if (!name) continue;
+    ContainerId block =
+        drawing.FindBlock(drawing.encoding().Decode(std::string(dxf::TrimBlanks(*name))));
+    if (block != kNoContainer) blocks.push_back(block);
+  }
+  std::sort(blocks.begin(), blocks.end());
+  return std::adjacent_find(blocks.begin(), blocks.end()) == blocks.end();
+}
+
 }  // namespace
 
 bool IsDimensionType(std::string_view type) {
@@ -788,18 +822,35 @@ bool IsDimensionType(std::string_view type) {
 }
 
 RegenerationCount RegenerateDimensions(Drawing& drawing, std::span<const EntityId> entities) {
-  RegenerationCount count;
-  std::optional<Context> context;
+  std::vector<EntityId> dimensions;
   for (EntityId id : entities) {
-    if (drawing.entity(id).erased || !IsDimensionType(drawing.EntityType(id))) continue;
-    if (!context) context.emplace(drawing);
-    if (Regenerate(drawing, *context, id)) {
-      ++count.regenerated;
-    } else {
-      ++count.left_as_is;
+    if (!drawing.entity(id).erased && IsDimensionType(drawing.EntityType(id))) {
+      dimensions.push_back(id);
     }
   }
-  return count;
+  if (dimensions.empty()) return {};
+  MemoryOf(drawing);  // made here, before a second thread could
+  RegenerationCount counts[2];
+  auto regenerate = [&](size_t begin, size_t end) {
+    Context context(drawing);
+    RegenerationCount& count = counts[begin == 0 ? 0 : 1];
+    for (size_t i = begin; i < end; ++i) {
+      if (Regenerate(drawing, context, dimensions[i])) {
+        ++count.regenerated;
+      } else {
+        ++count.left_as_is;
+      }
+    }
+  };
+  // Each dimension writes only its own block, so dimensions with blocks of
+  // their own can be regenerated in two halves at once.
+  if (dimensions.size() >= kTwoHalvesFromDimensions && BlocksOfTheirOwn(drawing, dimensions)) {
+    RunInTwoHalves(dimensions.size(), regenerate);
+  } else {
+    regenerate(0, dimensions.size());
+  }
+  return {counts[0].regenerated + counts[1].regenerated,
+          counts[0].left_as_is + counts[1].left_as_is};
 }
 
 RegenerationCount RegenerateDimension(Drawing& drawing, EntityId id) {
