@@ -637,7 +637,7 @@ const std::string& PageScript() {
   }
 
   // ---- the command line ----------------------------------------------------
-  const inter = { id: null, after: 0, polling: false, ended: true, pick: null };
+  const inter = { id: null, stream: null, ended: true, pick: null };
   function say(text) {
     const c = $('console');
     c.textContent += text;
@@ -681,17 +681,34 @@ const std::string& PageScript() {
         el('button', { type: 'button', text: 'Cancel', on: { click: () => answer({ handle: null }) } })]);
     }
   }
-  async function poll() {
-    inter.polling = true;
-    while (!inter.ended) {
-      let data;
-      try { data = await api('GET', '/api/interactive/events?after=' + inter.after); }
-      catch (e) { status(e.message, 'bad'); break; }
-      inter.after = data.last;
-      for (const ev of data.events) handleEvent(ev);
-      if (data.ended) { inter.ended = true; say('\n[the command line has ended]\n'); }
-    }
-    inter.polling = false;
+  // The command line's events arrive as server-sent events; the answers go
+  // back by POST. The stream ends with the command line.
+  function listen() {
+    if (inter.stream) inter.stream.close();
+    const stream = new EventSource('/api/interactive/stream?session=' + encodeURIComponent(state.session));
+    inter.stream = stream;
+    stream.onmessage = (msg) => {
+      if (inter.stream !== stream) return;
+      let ev;
+      try { ev = JSON.parse(msg.data); } catch (e) { return; }
+      handleEvent(ev);
+    };
+    stream.addEventListener('end', () => {
+      stream.close();
+      if (inter.stream !== stream) return;
+      inter.stream = null;
+      inter.ended = true;
+      say('\n[the command line has ended]\n');
+      $('command').disabled = false;
+    });
+    stream.onerror = () => {
+      if (stream.readyState === EventSource.CLOSED && inter.stream === stream) {
+        inter.stream = null;
+        inter.ended = true;
+        status('The command line cannot be reached', 'bad');
+        $('command').disabled = false;
+      }
+    };
   }
   async function runCommand() {
     const line = $('command').value.trim();
@@ -703,8 +720,8 @@ const std::string& PageScript() {
       if (inter.id !== id || inter.ended) {
         $('console').textContent = '';
         await api('POST', '/api/drawings/' + id + '/interactive');
-        Object.assign(inter, { id, after: 0, ended: false, pick: null });
-        if (!inter.polling) poll();
+        Object.assign(inter, { id, ended: false, pick: null });
+        listen();
       }
       say(line + '\n');
       status('Running ' + line);

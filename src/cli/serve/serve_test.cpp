@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -249,38 +250,79 @@ TEST_F(ServeTest, SessionsEndWithTheirFiles) {
   EXPECT_FALSE(fs::exists(folder_of_idle));
 }
 
-// The page's command line: the module's questions arrive as events, in
-// order, and a command sent while one is open waits for its answer.
-TEST_F(ServeTest, CommandLineAsksThePage) {
+// The page's command line: the module's questions arrive on the event
+// stream, numbered and in order, a command sent while one is open waits for
+// its answer, and another session can neither read the stream nor answer.
+TEST_F(ServeTest, CommandLineAsksThePageOverItsEventStream) {
   std::string session = NewSession();
+  std::string other = NewSession();
   ASSERT_EQ(Upload(session, "a.dxf", ReadAll(kExample))->status, 200);
   EXPECT_EQ(client_->Post("/api/interactive/send", With(session), "{}", "application/json")->status,
             404);
+  EXPECT_EQ(client_->Get("/api/interactive/stream?session=" + session)->status, 404);
   PostJson(session, "/api/drawings/d1/interactive", json::object());
+  EXPECT_EQ(client_->Get("/api/interactive/stream?session=" + other)->status, 404);
+  EXPECT_EQ(client_->Post("/api/interactive/send", With(other), "{}", "application/json")->status,
+            404);
   PostJson(session, "/api/interactive/send", {{"command", "DRAVOLIN1"}});
-  size_t after = 0;
-  std::vector<std::string> types;
+
+  httplib::Client answers("127.0.0.1", server_->port());
+  std::string pending, type;
+  std::vector<std::string> types, ids;
   bool picked = false;
-  for (int round = 0; round < 40 && !picked; ++round) {
-    auto res =
-        client_->Get("/api/interactive/events?after=" + std::to_string(after), With(session));
-    ASSERT_TRUE(res && res->status == 200);
-    json data = json::parse(res->body);
-    after = data["last"];
-    for (const json& event : data["events"]) {
-      types.push_back(event["type"]);
-      if (event["type"] == "message") PostJson(session, "/api/interactive/send", {{"ok", true}});
-      if (event["type"] == "pick") {
-        EXPECT_FALSE(event["candidates"].empty());
-        picked = true;
-      }
-    }
-    ASSERT_FALSE(data["ended"].get<bool>());
-  }
+  auto res = client_->Get(
+      "/api/interactive/stream?session=" + session,
+      [&](const httplib::Response& head) {
+        EXPECT_EQ(head.get_header_value("Content-Type"), "text/event-stream");
+        return head.status == 200;
+      },
+      [&](const char* data, size_t length) {
+        pending.append(data, length);
+        for (size_t end; (end = pending.find("\n\n")) != std::string::npos;) {
+          std::istringstream block(pending.substr(0, end));
+          pending.erase(0, end + 2);
+          for (std::string line; std::getline(block, line);) {
+            if (line.rfind("id: ", 0) == 0) ids.push_back(line.substr(4));
+            if (line.rfind("event: ", 0) == 0) types.push_back(line.substr(7));
+            if (line.rfind("data: ", 0) != 0 || line == "data: {}") continue;
+            json event = json::parse(line.substr(6));
+            types.push_back(event["type"]);
+            if (event["type"] == "message")
+              answers.Post("/api/interactive/send", With(session), R"({"ok": true})",
+                           "application/json");
+            if (event["type"] == "pick") {
+              EXPECT_FALSE(event["candidates"].empty());
+              picked = true;
+            }
+          }
+        }
+        return !picked;  // enough read
+      });
   EXPECT_TRUE(picked);
   ASSERT_GE(types.size(), 3u);
   EXPECT_EQ(types[0], "message");  // the module's start-up message
   EXPECT_EQ(types[1], "idle");
+  EXPECT_EQ(std::count(types.begin(), types.end(), "end"), 0);
+  ASSERT_EQ(ids.size(), types.size());
+  EXPECT_EQ(ids[0], "1");
+
+  // A browser that reconnects names the last event it has; the stream goes
+  // on from there, and ends when the command line is ended.
+  httplib::Headers resume = {{"Last-Event-ID", ids.back()}};
+  std::string rest;
+  std::thread end_it([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    answers.Post("/api/drawings/d1/interactive", With(session), "{}", "application/json");
+  });
+  httplib::Client again("127.0.0.1", server_->port());  // the other one has dropped its stream
+  again.Get("/api/interactive/stream?session=" + session, resume,
+            [&](const char* data, size_t length) {
+              rest.append(data, length);
+              return true;
+            });
+  end_it.join();
+  EXPECT_EQ(rest.find("id: " + ids.back() + "\n"), std::string::npos) << rest;
+  EXPECT_NE(rest.find("event: end"), std::string::npos) << rest;
 }
 
 TEST(ServeHelpers, KnowDxfAndSafeNames) {
