@@ -29,6 +29,19 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
+// Markup in a drawing's text and in a layer's name, and in the file's name.
+const std::string kMarkup = "<img src=x onerror=alert(1)></script>";
+
+std::string WithMarkup(std::string dxf) {
+  auto replace = [&](const std::string& line, const std::string& by) {
+    for (size_t at = 0; (at = dxf.find("\n" + line + "\n", at)) != std::string::npos;)
+      dxf.replace(at + 1, line.size(), by);
+  };
+  replace("Ra 3,2", kMarkup);
+  replace("Mittellinie", "M" + kMarkup);
+  return dxf;
+}
+
 class ServeTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,6 +89,32 @@ class ServeTest : public ::testing::Test {
     if (!res) return json();
     EXPECT_EQ(res->status, 200) << res->body;
     return json::parse(res->body, nullptr, false);
+  }
+
+  // The drawing as "dravolin convert" writes it with the page's default answers.
+  std::string ConvertedByCommandLine(const std::string& dxf) {
+    std::ofstream((temp_ / "in.dxf").string(), std::ios::binary) << dxf;
+    WorkerRun cli;
+    cli.program = kProgram;
+    cli.folder = temp_.string();
+    cli.args = {"convert",
+                "in.dxf",
+                "--target",
+                "mech6",
+                "--reference",
+                "auto",
+                "--lineweights",
+                "0.50,0.35,0.25",
+                "--template",
+                DRAVOLIN_SOURCE_DIR "/templates/Mech6.dwt",
+                "-o",
+                "cli.dxf"};
+    cli.stdout_file = "cli.out";
+    cli.stderr_file = "cli.err";
+    fs::remove(temp_ / "cli.dxf");
+    WorkerResult result = RunWorker(cli, {});
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    return ReadAll((temp_ / "cli.dxf").string());
   }
 
   fs::path temp_;
@@ -162,6 +201,59 @@ TEST_F(ServeTest, ConvertsAsTheCommandLineDoes) {
   WorkerResult result = RunWorker(cli, {});
   ASSERT_EQ(result.exit_code, 0) << result.err;
   EXPECT_TRUE(ReadAll((temp_ / "cli.dxf").string()) == dxf->body);
+}
+
+// The page's batch: drawings uploaded together, each converted with the
+// same answers, each download the command line's drawing for its input.
+TEST_F(ServeTest, BatchConvertsEachAsTheCommandLineDoes) {
+  std::string session = NewSession();
+  std::vector<std::string> inputs = {ReadAll(kExample), WithMarkup(ReadAll(kExample))};
+  auto uploaded = client_->Post(
+      "/api/drawings", With(session),
+      httplib::MultipartFormDataItems{{"file", inputs[0], "a.dxf", "application/dxf"},
+                                      {"file", inputs[1], "b.dxf", "application/dxf"}});
+  ASSERT_TRUE(uploaded && uploaded->status == 200);
+  json answers = {{"target", "mech6"},
+                  {"reference", "auto"},
+                  {"lineweights", {"0.50", "0.35", "0.25"}},
+                  {"template", "Mech6.dwt"}};
+  for (const char* id : {"d1", "d2"})
+    EXPECT_EQ(
+        PostJson(session, std::string("/api/drawings/") + id + "/convert", answers)["written"],
+        true);
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    std::string id = "d" + std::to_string(i + 1);
+    auto dxf = client_->Get("/api/drawings/" + id + "/download/dxf", With(session));
+    ASSERT_TRUE(dxf && dxf->status == 200) << id;
+    EXPECT_TRUE(dxf->body == ConvertedByCommandLine(inputs[i])) << id;
+  }
+}
+
+// Markup in a drawing or its name leaves the server only as data: inside
+// JSON strings, or escaped in the drawn SVG and in the HTML report.
+TEST_F(ServeTest, DrawingTextsLeaveOnlyAsData) {
+  std::string session = NewSession();
+  const std::string name = "<img src=x onerror=alert(1)>.dxf";  // a name has no '/'
+  auto uploaded = Upload(session, name, WithMarkup(ReadAll(kExample)));
+  ASSERT_TRUE(uploaded && uploaded->status == 200);
+  EXPECT_EQ(json::parse(uploaded->body)["drawings"][0]["name"], name);
+  auto viewed = client_->Get("/api/drawings/d1/view?target=mech6", With(session));
+  ASSERT_TRUE(viewed && viewed->status == 200);
+  EXPECT_EQ(viewed->get_header_value("Content-Type"), "application/json");
+  json view = json::parse(viewed->body);
+  EXPECT_NE(view["info"].get<std::string>().find("M" + kMarkup), std::string::npos);
+  std::string svg = view["svg"];
+  EXPECT_EQ(svg.find("<img"), std::string::npos);
+  EXPECT_NE(svg.find("&lt;img src=x onerror=alert(1)&gt;&lt;/script&gt;"), std::string::npos);
+
+  json answers = {{"target", "mech6"}, {"lineweights", "ok"}, {"template", "Mech6.dwt"}};
+  ASSERT_EQ(PostJson(session, "/api/drawings/d1/convert", answers)["written"], true);
+  auto report = client_->Get("/api/drawings/d1/download/report", With(session));
+  ASSERT_TRUE(report && report->status == 200);
+  EXPECT_EQ(report->body.find("<img"), std::string::npos);
+  EXPECT_NE(report->body.find("M&lt;img src=x"), std::string::npos);
+  EXPECT_EQ(report->get_header_value("Content-Disposition"),
+            "attachment; filename=\"_img_src_x_onerror_alert_1__-mech6.report.html\"");
 }
 
 TEST_F(ServeTest, RefusesWhatItMustNotTake) {
