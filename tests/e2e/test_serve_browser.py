@@ -163,6 +163,7 @@ class ServeBrowserTest(unittest.TestCase):
 
         d.find_elements(By.CSS_SELECTOR, "#drawing-list li")[1].click()
         self.wait(lambda _: "<img" in d.find_element(By.ID, "drawing-name").text)
+        self.wait(ec.presence_of_element_located((By.ID, "download-dxf")))  # converted by the batch
         self.wait(self.status_is("Ready"))
         self.assertIn("M<img", d.find_element(By.ID, "info").get_attribute("textContent"))
         d.find_element(By.ID, "preview-button").click()

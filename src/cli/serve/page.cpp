@@ -266,6 +266,7 @@ const std::string& PageScript() {
     $('drawing-name').textContent = d.name;
     $('result').hidden = true;
     $('downloads').replaceChildren();
+    downloadButtonsIfDone(id);
     await showView(id);
   }
 
@@ -574,7 +575,7 @@ const std::string& PageScript() {
   async function download(id, kind) {
     const blob = await api('GET', '/api/drawings/' + id + '/download/' + kind);
     const d = state.drawings.find((x) => x.id === id);
-    const stem = d.name.replace(/\.dxf$/i, '') + '-' + $('target').value;
+    const stem = d.name.replace(/\.dxf$/i, '') + '-' + (d.converted || $('target').value);
     const name = stem + (kind === 'dxf' ? '.dxf' : kind === 'transcript' ? '.transcript.txt' : '.report.html');
     const url = URL.createObjectURL(blob);
     const a = el('a', { href: url, download: name });
@@ -595,7 +596,10 @@ const std::string& PageScript() {
   async function convertOne(id) {
     const d = state.drawings.find((x) => x.id === id);
     d.row.querySelector('.state').textContent = 'converting';
-    const data = await api('POST', '/api/drawings/' + id + '/convert', requestBody(id));
+    const body = requestBody(id);
+    d.converted = null;
+    const data = await api('POST', '/api/drawings/' + id + '/convert', body);
+    d.converted = data.written ? body.target : null;
     d.row.querySelector('.state').textContent = data.written ? 'converted' : 'failed';
     return data;
   }
@@ -633,7 +637,7 @@ const std::string& PageScript() {
   }
   function downloadButtonsIfDone(id) {
     const d = state.drawings.find((x) => x.id === id);
-    if (d && d.row.querySelector('.state').textContent === 'converted') downloadButtons(id);
+    if (d && d.converted) downloadButtons(id);
   }
 
   // ---- the command line ----------------------------------------------------

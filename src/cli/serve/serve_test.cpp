@@ -354,6 +354,8 @@ TEST_F(ServeTest, CommandLineAsksThePageOverItsEventStream) {
   EXPECT_EQ(client_->Get("/api/interactive/stream?session=" + session)->status, 404);
   PostJson(session, "/api/drawings/d1/interactive", json::object());
   EXPECT_EQ(client_->Get("/api/interactive/stream?session=" + other)->status, 404);
+  httplib::Headers foreign = {{"Origin", "http://example.com"}};
+  EXPECT_EQ(client_->Get("/api/interactive/stream?session=" + session, foreign)->status, 403);
   EXPECT_EQ(client_->Post("/api/interactive/send", With(other), "{}", "application/json")->status,
             404);
   PostJson(session, "/api/interactive/send", {{"command", "DRAVOLIN1"}});
