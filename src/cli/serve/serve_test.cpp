@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "cli/serve/interactive.h"
 #include "cli/serve/server.h"
 #include "cli/serve/worker_process.h"
 #include "gtest/gtest.h"
@@ -450,6 +451,33 @@ TEST(ServeWorker, StopsAtItsLimits) {
   WorkerResult ate = RunWorker(eater, small);
   EXPECT_NE(ate.exit_code, 0);
   EXPECT_NE(ate.err.find("MemoryError"), std::string::npos);
+}
+
+// The command line's worker waits for its user as long as it takes, so its
+// limit is on processor time; memory is limited as for a conversion.
+TEST(ServeWorker, CommandLineStopsAtItsLimits) {
+  fs::path folder = fs::temp_directory_path();
+  std::string errors = "held-" + std::to_string(getpid()) + ".err";
+  auto ends = [&](const std::string& code, const WorkerLimits& limits) {
+    InteractiveRun run;
+    std::string err;
+    EXPECT_TRUE(
+        run.Start({"/usr/bin/python3", {"-c", code}, folder.string(), "", errors}, limits, &err))
+        << err;
+    size_t last = 0;
+    bool ended = false;
+    for (int i = 0; i < 60 && !ended; ++i) run.Events(0, 1, &last, &ended);
+    return ended;
+  };
+  WorkerLimits quick;
+  quick.seconds = 0.3;  // one second of processor time
+  EXPECT_TRUE(ends("while True: pass", quick));
+  if (!WorkerLimitsAddressSpace()) return;
+  WorkerLimits small;
+  small.memory_mb = 200;
+  EXPECT_TRUE(ends("b = bytearray(400 << 20)\nimport time\ntime.sleep(60)", small));
+  EXPECT_NE(ReadAll((folder / errors).string()).find("MemoryError"), std::string::npos);
+  fs::remove(folder / errors);
 }
 
 }  // namespace
