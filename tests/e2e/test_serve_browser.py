@@ -137,6 +137,41 @@ class ServeBrowserTest(unittest.TestCase):
         with open(downloaded, "rb") as a, open(expected, "rb") as b:
             self.assertTrue(a.read() == b.read(), "the page's drawing differs from the command line's")
 
+    def test_batch_with_markup_in_the_drawing(self):
+        """Two drawings converted by the batch button, one of them carrying
+        markup in a text, a layer name and its file name: the page shows the
+        markup as text and no element comes of it."""
+        markup = b"<img src=x onerror=alert(1)></script>"
+        with open(EXAMPLE, "rb") as f:
+            data = f.read()
+        data = data.replace(b"\nRa 3,2\n", b"\n" + markup + b"\n")
+        data = data.replace(b"\nMittellinie\n", b"\nM" + markup + b"\n")
+        hostile = os.path.join(self.dir, "<img src=x onerror=alert(1)>.dxf")
+        with open(hostile, "wb") as f:
+            f.write(data)
+        d = self.driver
+        d.get(self.url)
+        self.wait(self.status_is("Ready"))
+        d.find_element(By.ID, "file-input").send_keys(EXAMPLE + "\n" + hostile)
+        self.wait(lambda _: len(d.find_elements(By.CSS_SELECTOR, "#drawing-list li")) == 2)
+        self.wait(self.status_is("Ready"))
+        d.find_element(By.ID, "batch-button").click()
+        self.wait(self.status_is("2 of 2 converted"))
+        states = [e.text for e in d.find_elements(By.CSS_SELECTOR, "#drawing-list .state")]
+        self.assertEqual(states, ["converted", "converted"])
+        self.assertEqual(d.find_element(By.ID, "batch-progress").get_attribute("value"), "2")
+
+        d.find_elements(By.CSS_SELECTOR, "#drawing-list li")[1].click()
+        self.wait(lambda _: "<img" in d.find_element(By.ID, "drawing-name").text)
+        self.wait(ec.presence_of_element_located((By.ID, "download-dxf")))  # converted by the batch
+        self.wait(self.status_is("Ready"))
+        self.assertIn("M<img", d.find_element(By.ID, "info").get_attribute("textContent"))
+        d.find_element(By.ID, "preview-button").click()
+        self.wait(self.status_is("Preview ready"))
+        self.assertIn("M<img src=x onerror=alert(1)></script>", d.find_element(By.ID, "result-tables").text)
+        self.assertEqual(d.find_elements(By.TAG_NAME, "img"), [])
+        self.assertEqual(len(d.find_elements(By.TAG_NAME, "script")), 1)  # the page's own
+
     def test_run_the_conversion_command_interactively(self):
         """DRAVOLIN1 on the page's command line: the pick, the dialogs and the
         file dialog come to the page one after the other, as the module asks."""

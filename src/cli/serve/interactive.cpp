@@ -176,6 +176,12 @@ InteractiveRun::~InteractiveRun() {
   if (from_worker_ >= 0) close(from_worker_);
 }
 
+void InteractiveRun::Stop() {
+  // The worker is reaped only by the destructor, so its number is not
+  // anyone else's yet.
+  if (pid_ > 0) kill(pid_, SIGKILL);
+}
+
 bool InteractiveRun::Start(const WorkerRun& run, const WorkerLimits& limits, std::string* err) {
   // A worker that has gone must not end the server when it is written to.
   signal(SIGPIPE, SIG_IGN);

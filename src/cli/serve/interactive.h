@@ -37,6 +37,8 @@ class InteractiveRun {
   InteractiveRun& operator=(const InteractiveRun&) = delete;
 
   bool Start(const WorkerRun& run, const WorkerLimits& limits, std::string* err);
+  // Ends the worker; the events then end too.
+  void Stop();
   // Sends one line (a JSON object) to the worker.
   bool Send(const std::string& line);
   // The events after number after, waiting up to seconds for one; the

@@ -266,6 +266,7 @@ const std::string& PageScript() {
     $('drawing-name').textContent = d.name;
     $('result').hidden = true;
     $('downloads').replaceChildren();
+    downloadButtonsIfDone(id);
     await showView(id);
   }
 
@@ -574,7 +575,7 @@ const std::string& PageScript() {
   async function download(id, kind) {
     const blob = await api('GET', '/api/drawings/' + id + '/download/' + kind);
     const d = state.drawings.find((x) => x.id === id);
-    const stem = d.name.replace(/\.dxf$/i, '') + '-' + $('target').value;
+    const stem = d.name.replace(/\.dxf$/i, '') + '-' + (d.converted || $('target').value);
     const name = stem + (kind === 'dxf' ? '.dxf' : kind === 'transcript' ? '.transcript.txt' : '.report.html');
     const url = URL.createObjectURL(blob);
     const a = el('a', { href: url, download: name });
@@ -595,7 +596,10 @@ const std::string& PageScript() {
   async function convertOne(id) {
     const d = state.drawings.find((x) => x.id === id);
     d.row.querySelector('.state').textContent = 'converting';
-    const data = await api('POST', '/api/drawings/' + id + '/convert', requestBody(id));
+    const body = requestBody(id);
+    d.converted = null;
+    const data = await api('POST', '/api/drawings/' + id + '/convert', body);
+    d.converted = data.written ? body.target : null;
     d.row.querySelector('.state').textContent = data.written ? 'converted' : 'failed';
     return data;
   }
@@ -633,11 +637,11 @@ const std::string& PageScript() {
   }
   function downloadButtonsIfDone(id) {
     const d = state.drawings.find((x) => x.id === id);
-    if (d && d.row.querySelector('.state').textContent === 'converted') downloadButtons(id);
+    if (d && d.converted) downloadButtons(id);
   }
 
   // ---- the command line ----------------------------------------------------
-  const inter = { id: null, after: 0, polling: false, ended: true, pick: null };
+  const inter = { id: null, stream: null, ended: true, pick: null };
   function say(text) {
     const c = $('console');
     c.textContent += text;
@@ -681,17 +685,34 @@ const std::string& PageScript() {
         el('button', { type: 'button', text: 'Cancel', on: { click: () => answer({ handle: null }) } })]);
     }
   }
-  async function poll() {
-    inter.polling = true;
-    while (!inter.ended) {
-      let data;
-      try { data = await api('GET', '/api/interactive/events?after=' + inter.after); }
-      catch (e) { status(e.message, 'bad'); break; }
-      inter.after = data.last;
-      for (const ev of data.events) handleEvent(ev);
-      if (data.ended) { inter.ended = true; say('\n[the command line has ended]\n'); }
-    }
-    inter.polling = false;
+  // The command line's events arrive as server-sent events; the answers go
+  // back by POST. The stream ends with the command line.
+  function listen() {
+    if (inter.stream) inter.stream.close();
+    const stream = new EventSource('/api/interactive/stream?session=' + encodeURIComponent(state.session));
+    inter.stream = stream;
+    stream.onmessage = (msg) => {
+      if (inter.stream !== stream) return;
+      let ev;
+      try { ev = JSON.parse(msg.data); } catch (e) { return; }
+      handleEvent(ev);
+    };
+    stream.addEventListener('end', () => {
+      stream.close();
+      if (inter.stream !== stream) return;
+      inter.stream = null;
+      inter.ended = true;
+      say('\n[the command line has ended]\n');
+      $('command').disabled = false;
+    });
+    stream.onerror = () => {
+      if (stream.readyState === EventSource.CLOSED && inter.stream === stream) {
+        inter.stream = null;
+        inter.ended = true;
+        status('The command line cannot be reached', 'bad');
+        $('command').disabled = false;
+      }
+    };
   }
   async function runCommand() {
     const line = $('command').value.trim();
@@ -703,8 +724,8 @@ const std::string& PageScript() {
       if (inter.id !== id || inter.ended) {
         $('console').textContent = '';
         await api('POST', '/api/drawings/' + id + '/interactive');
-        Object.assign(inter, { id, after: 0, ended: false, pick: null });
-        if (!inter.polling) poll();
+        Object.assign(inter, { id, ended: false, pick: null });
+        listen();
       }
       say(line + '\n');
       status('Running ' + line);

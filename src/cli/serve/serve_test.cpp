@@ -2,12 +2,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
 
+#include "cli/serve/interactive.h"
 #include "cli/serve/server.h"
 #include "cli/serve/worker_process.h"
 #include "gtest/gtest.h"
@@ -26,6 +28,19 @@ std::string ReadAll(const std::string& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// Markup in a drawing's text and in a layer's name, and in the file's name.
+const std::string kMarkup = "<img src=x onerror=alert(1)></script>";
+
+std::string WithMarkup(std::string dxf) {
+  auto replace = [&](const std::string& line, const std::string& by) {
+    for (size_t at = 0; (at = dxf.find("\n" + line + "\n", at)) != std::string::npos;)
+      dxf.replace(at + 1, line.size(), by);
+  };
+  replace("Ra 3,2", kMarkup);
+  replace("Mittellinie", "M" + kMarkup);
+  return dxf;
 }
 
 class ServeTest : public ::testing::Test {
@@ -75,6 +90,32 @@ class ServeTest : public ::testing::Test {
     if (!res) return json();
     EXPECT_EQ(res->status, 200) << res->body;
     return json::parse(res->body, nullptr, false);
+  }
+
+  // The drawing as "dravolin convert" writes it with the page's default answers.
+  std::string ConvertedByCommandLine(const std::string& dxf) {
+    std::ofstream((temp_ / "in.dxf").string(), std::ios::binary) << dxf;
+    WorkerRun cli;
+    cli.program = kProgram;
+    cli.folder = temp_.string();
+    cli.args = {"convert",
+                "in.dxf",
+                "--target",
+                "mech6",
+                "--reference",
+                "auto",
+                "--lineweights",
+                "0.50,0.35,0.25",
+                "--template",
+                DRAVOLIN_SOURCE_DIR "/templates/Mech6.dwt",
+                "-o",
+                "cli.dxf"};
+    cli.stdout_file = "cli.out";
+    cli.stderr_file = "cli.err";
+    fs::remove(temp_ / "cli.dxf");
+    WorkerResult result = RunWorker(cli, {});
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    return ReadAll((temp_ / "cli.dxf").string());
   }
 
   fs::path temp_;
@@ -163,6 +204,59 @@ TEST_F(ServeTest, ConvertsAsTheCommandLineDoes) {
   EXPECT_TRUE(ReadAll((temp_ / "cli.dxf").string()) == dxf->body);
 }
 
+// The page's batch: drawings uploaded together, each converted with the
+// same answers, each download the command line's drawing for its input.
+TEST_F(ServeTest, BatchConvertsEachAsTheCommandLineDoes) {
+  std::string session = NewSession();
+  std::vector<std::string> inputs = {ReadAll(kExample), WithMarkup(ReadAll(kExample))};
+  auto uploaded = client_->Post(
+      "/api/drawings", With(session),
+      httplib::MultipartFormDataItems{{"file", inputs[0], "a.dxf", "application/dxf"},
+                                      {"file", inputs[1], "b.dxf", "application/dxf"}});
+  ASSERT_TRUE(uploaded && uploaded->status == 200);
+  json answers = {{"target", "mech6"},
+                  {"reference", "auto"},
+                  {"lineweights", {"0.50", "0.35", "0.25"}},
+                  {"template", "Mech6.dwt"}};
+  for (const char* id : {"d1", "d2"})
+    EXPECT_EQ(
+        PostJson(session, std::string("/api/drawings/") + id + "/convert", answers)["written"],
+        true);
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    std::string id = "d" + std::to_string(i + 1);
+    auto dxf = client_->Get("/api/drawings/" + id + "/download/dxf", With(session));
+    ASSERT_TRUE(dxf && dxf->status == 200) << id;
+    EXPECT_TRUE(dxf->body == ConvertedByCommandLine(inputs[i])) << id;
+  }
+}
+
+// Markup in a drawing or its name leaves the server only as data: inside
+// JSON strings, or escaped in the drawn SVG and in the HTML report.
+TEST_F(ServeTest, DrawingTextsLeaveOnlyAsData) {
+  std::string session = NewSession();
+  const std::string name = "<img src=x onerror=alert(1)>.dxf";  // a name has no '/'
+  auto uploaded = Upload(session, name, WithMarkup(ReadAll(kExample)));
+  ASSERT_TRUE(uploaded && uploaded->status == 200);
+  EXPECT_EQ(json::parse(uploaded->body)["drawings"][0]["name"], name);
+  auto viewed = client_->Get("/api/drawings/d1/view?target=mech6", With(session));
+  ASSERT_TRUE(viewed && viewed->status == 200);
+  EXPECT_EQ(viewed->get_header_value("Content-Type"), "application/json");
+  json view = json::parse(viewed->body);
+  EXPECT_NE(view["info"].get<std::string>().find("M" + kMarkup), std::string::npos);
+  std::string svg = view["svg"];
+  EXPECT_EQ(svg.find("<img"), std::string::npos);
+  EXPECT_NE(svg.find("&lt;img src=x onerror=alert(1)&gt;&lt;/script&gt;"), std::string::npos);
+
+  json answers = {{"target", "mech6"}, {"lineweights", "ok"}, {"template", "Mech6.dwt"}};
+  ASSERT_EQ(PostJson(session, "/api/drawings/d1/convert", answers)["written"], true);
+  auto report = client_->Get("/api/drawings/d1/download/report", With(session));
+  ASSERT_TRUE(report && report->status == 200);
+  EXPECT_EQ(report->body.find("<img"), std::string::npos);
+  EXPECT_NE(report->body.find("M&lt;img src=x"), std::string::npos);
+  EXPECT_EQ(report->get_header_value("Content-Disposition"),
+            "attachment; filename=\"_img_src_x_onerror_alert_1__-mech6.report.html\"");
+}
+
 TEST_F(ServeTest, RefusesWhatItMustNotTake) {
   std::string session = NewSession();
   // Too large: the library refuses the body before it is handled.
@@ -249,38 +343,81 @@ TEST_F(ServeTest, SessionsEndWithTheirFiles) {
   EXPECT_FALSE(fs::exists(folder_of_idle));
 }
 
-// The page's command line: the module's questions arrive as events, in
-// order, and a command sent while one is open waits for its answer.
-TEST_F(ServeTest, CommandLineAsksThePage) {
+// The page's command line: the module's questions arrive on the event
+// stream, numbered and in order, a command sent while one is open waits for
+// its answer, and another session can neither read the stream nor answer.
+TEST_F(ServeTest, CommandLineAsksThePageOverItsEventStream) {
   std::string session = NewSession();
+  std::string other = NewSession();
   ASSERT_EQ(Upload(session, "a.dxf", ReadAll(kExample))->status, 200);
   EXPECT_EQ(client_->Post("/api/interactive/send", With(session), "{}", "application/json")->status,
             404);
+  EXPECT_EQ(client_->Get("/api/interactive/stream?session=" + session)->status, 404);
   PostJson(session, "/api/drawings/d1/interactive", json::object());
+  EXPECT_EQ(client_->Get("/api/interactive/stream?session=" + other)->status, 404);
+  httplib::Headers foreign = {{"Origin", "http://example.com"}};
+  EXPECT_EQ(client_->Get("/api/interactive/stream?session=" + session, foreign)->status, 403);
+  EXPECT_EQ(client_->Post("/api/interactive/send", With(other), "{}", "application/json")->status,
+            404);
   PostJson(session, "/api/interactive/send", {{"command", "DRAVOLIN1"}});
-  size_t after = 0;
-  std::vector<std::string> types;
+
+  httplib::Client answers("127.0.0.1", server_->port());
+  std::string pending, type;
+  std::vector<std::string> types, ids;
   bool picked = false;
-  for (int round = 0; round < 40 && !picked; ++round) {
-    auto res =
-        client_->Get("/api/interactive/events?after=" + std::to_string(after), With(session));
-    ASSERT_TRUE(res && res->status == 200);
-    json data = json::parse(res->body);
-    after = data["last"];
-    for (const json& event : data["events"]) {
-      types.push_back(event["type"]);
-      if (event["type"] == "message") PostJson(session, "/api/interactive/send", {{"ok", true}});
-      if (event["type"] == "pick") {
-        EXPECT_FALSE(event["candidates"].empty());
-        picked = true;
-      }
-    }
-    ASSERT_FALSE(data["ended"].get<bool>());
-  }
+  auto res = client_->Get(
+      "/api/interactive/stream?session=" + session,
+      [&](const httplib::Response& head) {
+        EXPECT_EQ(head.get_header_value("Content-Type"), "text/event-stream");
+        return head.status == 200;
+      },
+      [&](const char* data, size_t length) {
+        pending.append(data, length);
+        for (size_t end; (end = pending.find("\n\n")) != std::string::npos;) {
+          std::istringstream block(pending.substr(0, end));
+          pending.erase(0, end + 2);
+          for (std::string line; std::getline(block, line);) {
+            if (line.rfind("id: ", 0) == 0) ids.push_back(line.substr(4));
+            if (line.rfind("event: ", 0) == 0) types.push_back(line.substr(7));
+            if (line.rfind("data: ", 0) != 0 || line == "data: {}") continue;
+            json event = json::parse(line.substr(6));
+            types.push_back(event["type"]);
+            if (event["type"] == "message")
+              answers.Post("/api/interactive/send", With(session), R"({"ok": true})",
+                           "application/json");
+            if (event["type"] == "pick") {
+              EXPECT_FALSE(event["candidates"].empty());
+              picked = true;
+            }
+          }
+        }
+        return !picked;  // enough read
+      });
   EXPECT_TRUE(picked);
   ASSERT_GE(types.size(), 3u);
   EXPECT_EQ(types[0], "message");  // the module's start-up message
   EXPECT_EQ(types[1], "idle");
+  EXPECT_EQ(std::count(types.begin(), types.end(), "end"), 0);
+  ASSERT_EQ(ids.size(), types.size());
+  EXPECT_EQ(ids[0], "1");
+
+  // A browser that reconnects names the last event it has; the stream goes
+  // on from there, and ends when the command line is ended.
+  httplib::Headers resume = {{"Last-Event-ID", ids.back()}};
+  std::string rest;
+  std::thread end_it([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    answers.Post("/api/drawings/d1/interactive", With(session), "{}", "application/json");
+  });
+  httplib::Client again("127.0.0.1", server_->port());  // the other one has dropped its stream
+  again.Get("/api/interactive/stream?session=" + session, resume,
+            [&](const char* data, size_t length) {
+              rest.append(data, length);
+              return true;
+            });
+  end_it.join();
+  EXPECT_EQ(rest.find("id: " + ids.back() + "\n"), std::string::npos) << rest;
+  EXPECT_NE(rest.find("event: end"), std::string::npos) << rest;
 }
 
 TEST(ServeHelpers, KnowDxfAndSafeNames) {
@@ -314,6 +451,33 @@ TEST(ServeWorker, StopsAtItsLimits) {
   WorkerResult ate = RunWorker(eater, small);
   EXPECT_NE(ate.exit_code, 0);
   EXPECT_NE(ate.err.find("MemoryError"), std::string::npos);
+}
+
+// The command line's worker waits for its user as long as it takes, so its
+// limit is on processor time; memory is limited as for a conversion.
+TEST(ServeWorker, CommandLineStopsAtItsLimits) {
+  fs::path folder = fs::temp_directory_path();
+  std::string errors = "held-" + std::to_string(getpid()) + ".err";
+  auto ends = [&](const std::string& code, const WorkerLimits& limits) {
+    InteractiveRun run;
+    std::string err;
+    EXPECT_TRUE(
+        run.Start({"/usr/bin/python3", {"-c", code}, folder.string(), "", errors}, limits, &err))
+        << err;
+    size_t last = 0;
+    bool ended = false;
+    for (int i = 0; i < 60 && !ended; ++i) run.Events(0, 1, &last, &ended);
+    return ended;
+  };
+  WorkerLimits quick;
+  quick.seconds = 0.3;  // one second of processor time
+  EXPECT_TRUE(ends("while True: pass", quick));
+  if (!WorkerLimitsAddressSpace()) return;
+  WorkerLimits small;
+  small.memory_mb = 200;
+  EXPECT_TRUE(ends("b = bytearray(400 << 20)\nimport time\ntime.sleep(60)", small));
+  EXPECT_NE(ReadAll((folder / errors).string()).find("MemoryError"), std::string::npos);
+  fs::remove(folder / errors);
 }
 
 }  // namespace

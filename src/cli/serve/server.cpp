@@ -91,6 +91,12 @@ struct Session {
   Clock::time_point last_used = Clock::now();
   int busy = 0;  // requests running (guarded by the server's sessions mutex)
   std::shared_ptr<InteractiveRun> interactive;  // the command line's worker, if started
+
+  // An event stream may still hold the command line for a moment; its
+  // worker ends with the session all the same.
+  ~Session() {
+    if (interactive) interactive->Stop();
+  }
 };
 
 std::string RandomHex(size_t bytes) {
@@ -250,6 +256,8 @@ class Server::Impl {
     }
     root_ = pattern;
     Routes();
+    // Each open event stream keeps a thread; the others answer the rest.
+    server_.new_task_queue = [] { return new httplib::ThreadPool(kMaxStreams + 16); };
     server_.set_payload_max_length(options_.max_upload_bytes);
     if (options_.port == 0) {
       port_ = server_.bind_to_any_port(options_.bind);
@@ -273,6 +281,7 @@ class Server::Impl {
       stopping_ = true;
     }
     stop_signal_.notify_all();
+    stream_stop_ = true;
     server_.stop();
     if (listener_.joinable()) listener_.join();
     if (janitor_.joinable()) janitor_.join();
@@ -524,7 +533,8 @@ class Server::Impl {
                     std::lock_guard<std::mutex> lock(sessions_mutex_);
                     earlier.swap(session.interactive);
                   }
-                  earlier.reset();  // ends the earlier worker
+                  if (earlier) earlier->Stop();  // its event stream ends too
+                  earlier.reset();
                   auto run = std::make_shared<InteractiveRun>();
                   WorkerRun worker;
                   worker.program = options_.program;
@@ -538,31 +548,73 @@ class Server::Impl {
                   session.interactive = run;
                   SendJson(res, {{"started", true}});
                 });
-    WithSession(
-        "/api/interactive/events", "GET",
-        [this](Session& session, const httplib::Request& req, httplib::Response& res) {
-          std::shared_ptr<InteractiveRun> run;
+    // The command line's events as server-sent events, numbered so that a
+    // browser that reconnects (Last-Event-ID) resumes where it was. An
+    // EventSource cannot send headers, so the session is named in the query;
+    // the stream follows the command line that runs when it opens and ends
+    // with it, with the session or with the server.
+    server_.Get(
+        "/api/interactive/stream", [this](const httplib::Request& req, httplib::Response& res) {
+          std::weak_ptr<InteractiveRun> weak;
           {
             std::lock_guard<std::mutex> lock(sessions_mutex_);
-            run = session.interactive;
+            auto it = sessions_.find(req.get_param_value("session"));
+            if (it == sessions_.end()) return SendError(res, 404, "unknown session");
+            it->second->last_used = Clock::now();
+            weak = it->second->interactive;
+            if (weak.expired()) return SendError(res, 404, "no command line running");
+            if (streams_ >= kMaxStreams) return SendError(res, 503, "too many event streams open");
+            ++streams_;
           }
-          if (!run) return SendError(res, 404, "no command line running");
           size_t after = 0;
           try {
-            after = std::stoul(req.get_param_value("after"));
+            after = std::stoul(req.get_header_value("Last-Event-ID"));
           } catch (const std::exception&) {
           }
-          size_t last = 0;
-          bool ended = false;
-          json events = json::array();
-          for (const std::string& line : run->Events(after, 20, &last, &ended)) {
-            json event = json::parse(line, nullptr, false);
-            events.push_back(event.is_discarded() ? json{{"type", "print"}, {"text", line}}
-                                                  : event);
-          }
-          SendJson(res, {{"events", events}, {"last", last}, {"ended", ended}});
-        },
-        false);
+          auto quiet = std::make_shared<Clock::time_point>(Clock::now());
+          res.set_header("X-Accel-Buffering", "no");
+          res.set_chunked_content_provider(
+              "text/event-stream",
+              [this, weak, after, quiet](size_t, httplib::DataSink& sink) mutable {
+                if (stream_stop_) {
+                  sink.done();
+                  return true;
+                }
+                std::shared_ptr<InteractiveRun> run = weak.lock();
+                if (!run) {  // the command line has gone
+                  static const std::string kEnd = "event: end\ndata: {}\n\n";
+                  sink.write(kEnd.data(), kEnd.size());
+                  sink.done();
+                  return true;
+                }
+                size_t last = after;
+                bool ended = false;
+                std::vector<std::string> lines = run->Events(after, 1, &last, &ended);
+                run.reset();  // the session may end the command line meanwhile
+                std::string text;
+                for (const std::string& line : lines) {
+                  json event = json::parse(line, nullptr, false);
+                  if (event.is_discarded()) event = {{"type", "print"}, {"text", line}};
+                  text += "id: " + std::to_string(++after) +
+                          "\ndata: " + event.dump(-1, ' ', false, json::error_handler_t::replace) +
+                          "\n\n";
+                }
+                if (ended) text += "event: end\ndata: {}\n\n";
+                // A comment now and then finds out when the browser has gone.
+                if (text.empty() && Clock::now() - *quiet > std::chrono::seconds(15))
+                  text = ":\n\n";
+                if (!text.empty()) {
+                  *quiet = Clock::now();
+                  if (!sink.write(text.data(), text.size())) return false;
+                }
+                if (ended) sink.done();
+                return true;
+              },
+              [this](bool) {
+                std::lock_guard<std::mutex> lock(sessions_mutex_);
+                --streams_;
+              });
+        });
     WithSession("/api/interactive/send", "POST",
                 [this](Session& session, const httplib::Request& req, httplib::Response& res) {
                   std::shared_ptr<InteractiveRun> run;
@@ -702,6 +754,9 @@ class Server::Impl {
   std::mutex stop_mutex_;
   std::condition_variable stop_signal_;
   bool stopping_ = false;
+  std::atomic<bool> stream_stop_ = false;
+  static constexpr int kMaxStreams = 32;
+  int streams_ = 0;  // event streams open (guarded by the sessions mutex)
   std::mutex sessions_mutex_;
   std::map<std::string, std::shared_ptr<Session>> sessions_;
 };
