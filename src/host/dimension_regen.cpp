@@ -628,7 +628,7 @@ bool SetColour(dxf::Tags* tags, long long colour) {
 // The text, style and colour a text record has now, read from its tags.
 struct TextFacts {
   bool has_text = false;
-  std::string text;  // chunks 3 and the last part 1 joined
+  std::string text;  // the chunks (group 3) and group 1 joined
   std::string_view style = "Standard";
   bool has_style = false;
   bool has_colour = false;          // a group 62, whatever it holds
