@@ -340,8 +340,23 @@ struct StyleEntry {
 // Regenerations and inspections may run on two threads at once: the lock
 // guards the first states and the styles (the tables do not change while
 // dimensions are regenerated).
+// What the last regeneration of a dimension made its block show, and the
+// block's revision right after it. While the block is at that revision and
+// a regeneration would make it show the same, there is nothing to do.
+struct LastRegeneration {
+  ContainerId block = kNoContainer;
+  uint32_t block_revision = 0;
+  EntityId text = kNoEntity;
+  std::optional<std::string> shown;
+  std::string style;
+  long long colours[3] = {};  // text, dimension line, extension lines
+  Point origins[4];
+  size_t origin_count = 0;
+};
+
 struct Memory : Drawing::Derived {
   std::mutex lock;
+  std::unordered_map<EntityId, LastRegeneration> last;
   std::unordered_map<EntityId, std::optional<ModellerText>> modeller;
   std::vector<std::unique_ptr<StyleEntry>> styles;
   std::vector<EntityId> waiting;  // marked dimensions, in the order of their changes
@@ -361,6 +376,12 @@ class Context {
   explicit Context(const Drawing& drawing) : drawing_(drawing), memory_(MemoryOf(drawing)) {}
 
   Memory& memory() { return memory_; }
+  // The dimension's last regeneration (empty before the first); stays in
+  // place while other threads add theirs.
+  LastRegeneration& Last(EntityId id) {
+    std::lock_guard<std::mutex> guard(memory_.lock);
+    return memory_.last[id];
+  }
   // Buffers reused from one dimension to the next.
   std::vector<dxf::TagView>& tags() { return tags_; }
   std::vector<std::pair<EntityId, long long>>& recolour() { return recolour_; }
@@ -728,6 +749,19 @@ std::string_view EffectiveTextStyle(Context& context, const Variables& vars) {
   return context.StandardTextStyle();
 }
 
+bool Unchanged(const LastRegeneration& last, const std::optional<std::string>& shown,
+               std::string_view style, const long long (&colours)[3],
+               const std::vector<Point>& origins) {
+  if (shown != last.shown || style != last.style || origins.size() != last.origin_count ||
+      !std::equal(std::begin(colours), std::end(colours), std::begin(last.colours))) {
+    return false;
+  }
+  for (size_t i = 0; i < origins.size(); ++i) {
+    if (origins[i].x != last.origins[i].x || origins[i].y != last.origins[i].y) return false;
+  }
+  return true;
+}
+
 bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
   std::vector<dxf::TagView>& tags = context.tags();
   drawing.EntityTags(id, &tags);
@@ -739,6 +773,14 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
   long long line_colour = vars.IntOr(kDimclrd, 0);
   long long extension_colour = vars.IntOr(kDimclre, 0);
   std::vector<Point> origins = ExtensionOrigins(d);
+  const long long colours[3] = {text_colour, line_colour, extension_colour};
+
+  LastRegeneration& last = context.Last(id);
+  if (last.block == block && last.block_revision == drawing.BlockRevision(block) &&
+      Unchanged(last, Regenerated(drawing, context, id, d, vars, last.text),
+                EffectiveTextStyle(context, vars), colours, origins)) {
+    return true;
+  }
 
   // Looked at first, changed once the block is known to hold a text: most
   // parts already are as they should be.
@@ -778,7 +820,10 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
     }
     if (!HasColour(ReadPart(tags, false), colour)) recolour.emplace_back(part, colour);
   }
-  if (text == kNoEntity) return false;
+  if (text == kNoEntity) {
+    last.block = kNoContainer;
+    return false;
+  }
 
   if (text_changes) {
     drawing.EntityTags(text, &tags);
@@ -793,6 +838,15 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
     dxf::Tags edited = commands::TagsFromViews(tags);
     if (SetColour(&edited, colour)) drawing.SetEntityTags(part, edited, tags);
   }
+  last.block = block;
+  last.block_revision = drawing.BlockRevision(block);
+  last.text = text;
+  last.shown = std::move(shown);
+  last.style = std::string(style);
+  std::copy(std::begin(colours), std::end(colours), std::begin(last.colours));
+  last.origin_count = std::min(origins.size(), std::size(last.origins));
+  std::copy_n(origins.begin(), last.origin_count, std::begin(last.origins));
+  if (origins.size() > std::size(last.origins)) last.block = kNoContainer;  // not kept
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include "host/database/drawing.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cstring>
 
@@ -88,6 +89,7 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
   std::string& buffer = RewriteBuffer();
   dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style, &buffer);
   entities_[id].text.Replace(buffer);
+  NoteChangeIn(entities_[id].container);
 }
 
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags,
@@ -101,6 +103,19 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view
   std::string& buffer = RewriteBuffer();
   dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &buffer);
   entities_[id].text.Replace(buffer);
+  NoteChangeIn(entities_[id].container);
+}
+
+void Drawing::NoteChangeIn(ContainerId container) {
+  if (container == kNoContainer || containers_[container].kind != ContainerKind::kBlock) return;
+  // Entities of different blocks are set from two threads at once.
+  std::atomic_ref<uint32_t>(containers_[container].revision)
+      .fetch_add(1, std::memory_order_relaxed);
+}
+
+uint32_t Drawing::BlockRevision(ContainerId id) const {
+  return std::atomic_ref<uint32_t>(const_cast<uint32_t&>(containers_[id].revision))
+      .load(std::memory_order_relaxed);
 }
 
 void Drawing::EraseEntity(EntityId id, bool erased) {
@@ -109,6 +124,7 @@ void Drawing::EraseEntity(EntityId id, bool erased) {
   const Container& c = containers_[e.container];
   // Without its ENDBLK a block definition could not be written.
   if (c.kind == ContainerKind::kBlock && c.endblk == id) return;
+  NoteChangeIn(e.container);
   e.erased = erased;
   const std::vector<EntityId>& list = c.kind == ContainerKind::kBlock ? c.entities : walk_;
   for (size_t p = size_t{e.position} + 1; p < list.size(); ++p) {
@@ -136,11 +152,13 @@ EntityId Drawing::AddSeqend(EntityId main) {
   tags.emplace_back(8, std::string(dxf::TrimBlanks(FindCommonValue(main_text, 8).value_or("0"))));
   Entity seqend;
   seqend.text.Replace(dxf::WriteTags(tags, file_.style));
-  seqend.container = entities_[main].container;
+  ContainerId seqend_container = entities_[main].container;
+  seqend.container = seqend_container;
   seqend.parent = main;
   seqend.position = kNotWalked;
   EntityId id = static_cast<EntityId>(entities_.size());
   entities_.push_back(std::move(seqend));
+  NoteChangeIn(seqend_container);
   if (entity_index_built_) IndexEntityHandle(handle, id);
   return id;
 }
@@ -230,6 +248,7 @@ EntityId Drawing::AddEntity(ContainerId container, const dxf::Tags& tags) {
     if (fits && (main_type == "POLYLINE" || main_type == "INSERT")) e.parent = main;
   }
   entities_.push_back(std::move(e));
+  NoteChangeIn(container);
   if (entity_index_built_) IndexEntityHandle(EntityHandle(id), id);
   return id;
 }

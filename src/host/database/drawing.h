@@ -70,6 +70,10 @@ struct Container {
   std::vector<EntityId> entities;
   EntityId endblk = kNoEntity;
   bool erased = false;
+  // For a block definition: counts the changes to its entities (records
+  // set, entities erased or added), so that what was derived from them can
+  // tell whether it still holds. Read with BlockRevision.
+  uint32_t revision = 0;
 };
 
 struct Entity {
@@ -194,6 +198,9 @@ class Drawing {
   ContainerId model_space() const { return model_space_; }
   ContainerId active_layout() const { return active_layout_; }  // kNoContainer if none
   ContainerId FindBlock(std::string_view name) const;           // without regard to case
+  // The revision of a block definition (see Container::revision); safe to
+  // read while other blocks' entities are set from another thread.
+  uint32_t BlockRevision(ContainerId id) const;
   // Block definitions other than model space and layouts, in file order.
   std::vector<ContainerId> BlockDefinitions() const;
   // The block-definition header tags (0 BLOCK ...) of a container; empty
@@ -280,6 +287,8 @@ class Drawing {
   };
 
   EntityId AddSeqend(EntityId main);
+  // Counts a change to an entity of the container, when it is a block.
+  void NoteChangeIn(ContainerId container);
   void CloseOpenSequenceAtWalkEnd();
   void BuildNameIndex(size_t table) const;
   void UpdateTableCount(Table* table);
