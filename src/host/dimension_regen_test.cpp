@@ -143,6 +143,16 @@ TEST(DimensionRegeneration, ColoursAndTextStyleFromStyleAndOverrides) {
   std::string before = d->WriteToString();
   Change(*d, 0, "");
   EXPECT_EQ(d->WriteToString(), before);
+  // A part changed since (as a pass setting block entities ByLayer does) is
+  // put right again, and so is the text.
+  for (const char* part : {"21", "25"}) {
+    dxf::Tags tags = CopyEntityTags(*d, Id(*d, part));
+    commands::SetOrAppendTag(&tags, 62, "256");
+    d->SetEntityTags(Id(*d, part), tags);
+  }
+  Change(*d, 0, "");
+  EXPECT_EQ(Group(*d, "21", 62), "0");
+  EXPECT_EQ(Group(*d, "25", 62), "3");
 }
 
 TEST(DimensionRegeneration, EveryTypeFormatsItsValueAndFindsItsExtensionLines) {
