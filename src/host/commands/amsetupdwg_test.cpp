@@ -1,8 +1,10 @@
 // amsetupdwg and amlayreset: what a template contributes to a drawing.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "support/stand_in_test_drawings.h"
 #include "support/stand_in_test_support.h"
@@ -13,12 +15,19 @@ namespace {
 class TemplateTest : public StandInTest {
  protected:
   void SetUp() override {
-    folder_ = ::testing::TempDir() + "dravolin_templates/";
+    // A folder of its own: the tests run in parallel processes.
+    folder_ = ::testing::TempDir() + "dravolin_templates_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+              std::to_string(getpid()) + "/";
     std::filesystem::create_directories(folder_ + "Vorlagen");
     std::ofstream(folder_ + "Mech6.dwt", std::ios::binary) << DxfFromPairs(kTemplateDrawing);
     std::ofstream(folder_ + "Vorlagen/iso.dwt", std::ios::binary) << DxfFromPairs(kTemplateDrawing);
     templates_dir_ = folder_.substr(0, folder_.size() - 1);
     Open(kLayoutDrawing);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
   }
 
   std::string Field(const dxf::Tags& tags, int code) { return commands::TagValue(tags, code); }
