@@ -477,21 +477,44 @@ ContainerId BlockOf(const Drawing& drawing, const DimensionData& d) {
   return block;
 }
 
+// What the caller has read of the records as they are now: taken for the
+// records as loaded while they are still the same (before a conversion).
+struct ReadNow {
+  const DimensionData* dimension = nullptr;
+  const std::string* drawn = nullptr;  // the text entity's text
+};
+
+bool StillAsLoaded(const Drawing& drawing, EntityId id, std::string_view loaded) {
+  std::string_view now = drawing.entity(id).text.text();
+  return now.data() == loaded.data() && now.size() == loaded.size();
+}
+
 // The value and text the modeller drew, from the records as loaded.
 std::optional<ModellerText> ReadModeller(const Drawing& drawing, Context& context,
-                                         EntityId dimension, EntityId text) {
+                                         EntityId dimension, EntityId text, ReadNow now) {
   std::string_view loaded = drawing.LoadedRecord(dimension);
   std::string_view loaded_text = drawing.LoadedRecord(text);
   if (loaded.empty() || loaded_text.empty()) return std::nullopt;
   std::vector<dxf::TagView> tags;
-  dxf::SplitTags(loaded, &tags);
-  DimensionData d = ReadDimension(tags);
-  Variables vars{&d.overrides, context.Style(d.style)};
-  std::optional<double> value = ShownValue(d, vars);
+  DimensionData read;
+  const DimensionData* d = now.dimension;
+  if (d == nullptr || !StillAsLoaded(drawing, dimension, loaded)) {
+    dxf::SplitTags(loaded, &tags);
+    read = ReadDimension(tags);
+    d = &read;
+  }
+  Variables vars{&d->overrides, context.Style(d->style)};
+  std::optional<double> value = ShownValue(*d, vars);
   if (!value) return std::nullopt;
-  std::vector<dxf::TagView> text_tags;
-  dxf::SplitTags(loaded_text, &text_tags);
-  std::optional<Split> split = SplitDrawn(d.override_text.value_or(""), TextOf(text_tags));
+  std::string drawn;
+  if (now.drawn != nullptr && StillAsLoaded(drawing, text, loaded_text)) {
+    drawn = *now.drawn;
+  } else {
+    std::vector<dxf::TagView> text_tags;
+    dxf::SplitTags(loaded_text, &text_tags);
+    drawn = TextOf(text_tags);
+  }
+  std::optional<Split> split = SplitDrawn(d->override_text.value_or(""), drawn);
   if (!split) return std::nullopt;
   return ModellerText{*value, std::move(split->lead), std::move(split->value),
                       std::move(split->trail)};
@@ -500,14 +523,14 @@ std::optional<ModellerText> ReadModeller(const Drawing& drawing, Context& contex
 // The same, read once per dimension (the records as loaded never change;
 // a dimension's block, and so its text entity, is fixed when it is loaded).
 const std::optional<ModellerText>& Modeller(const Drawing& drawing, Context& context,
-                                            EntityId dimension, EntityId text) {
+                                            EntityId dimension, EntityId text, ReadNow now) {
   Memory& memory = context.memory();
   {
     std::lock_guard<std::mutex> guard(memory.lock);
     auto found = memory.modeller.find(dimension);
     if (found != memory.modeller.end()) return found->second;
   }
-  std::optional<ModellerText> modeller = ReadModeller(drawing, context, dimension, text);
+  std::optional<ModellerText> modeller = ReadModeller(drawing, context, dimension, text, now);
   std::lock_guard<std::mutex> guard(memory.lock);
   return context.memory().modeller.emplace(dimension, std::move(modeller)).first->second;
 }
@@ -515,12 +538,13 @@ const std::optional<ModellerText>& Modeller(const Drawing& drawing, Context& con
 // The text a regeneration gives the dimension now; nullopt when it cannot
 // tell (no value, no match) and the drawn text stays.
 std::optional<std::string> Regenerated(const Drawing& drawing, Context& context, EntityId id,
-                                       const DimensionData& d, const Variables& vars,
-                                       EntityId text) {
+                                       const DimensionData& d, const Variables& vars, EntityId text,
+                                       const std::string* drawn = nullptr) {
   std::string_view override_text = d.override_text.value_or("");
   bool shows_value = override_text.empty() || override_text.find("<>") != std::string_view::npos;
   if (!shows_value) return ApplyOverride(override_text, "");
-  const std::optional<ModellerText>& modeller = Modeller(drawing, context, id, text);
+  const std::optional<ModellerText>& modeller =
+      Modeller(drawing, context, id, text, ReadNow{&d, drawn});
   std::optional<double> value = ShownValue(d, vars);
   std::string number;
   if (modeller && (!value || SameValue(*value, modeller->value))) {
@@ -962,7 +986,8 @@ DrawnDimension InspectDimension(const Drawing& drawing, EntityId id) {
   drawn.value = DrawnValue(d.override_text.value_or(""), drawn.text);
   Context context(drawing);
   Variables vars{&d.overrides, context.Style(d.style)};
-  drawn.regenerated = Regenerated(drawing, context, id, d, vars, text).value_or(drawn.text);
+  drawn.regenerated =
+      Regenerated(drawing, context, id, d, vars, text, &drawn.text).value_or(drawn.text);
   return drawn;
 }
 
