@@ -95,17 +95,23 @@ class ServeTest : public ::testing::Test {
   // The drawing as "dravolin convert" writes it with the page's default answers.
   std::string ConvertedByCommandLine(const std::string& dxf) {
     std::ofstream((temp_ / "in.dxf").string(), std::ios::binary) << dxf;
+    return ConvertedByCommandLine("in.dxf", "auto", "0.50,0.35,0.25");
+  }
+  // The drawing as "dravolin convert" writes it from the input file with
+  // these answers.
+  std::string ConvertedByCommandLine(const std::string& input, const std::string& reference,
+                                     const std::string& lineweights) {
     WorkerRun cli;
     cli.program = kProgram;
     cli.folder = temp_.string();
     cli.args = {"convert",
-                "in.dxf",
+                input,
                 "--target",
                 "mech6",
                 "--reference",
-                "auto",
+                reference,
                 "--lineweights",
-                "0.50,0.35,0.25",
+                lineweights,
                 "--template",
                 DRAVOLIN_SOURCE_DIR "/templates/Mech6.dwt",
                 "-o",
@@ -182,26 +188,8 @@ TEST_F(ServeTest, ConvertsAsTheCommandLineDoes) {
   }
 
   // The command line with the same answers.
-  WorkerRun cli;
-  cli.program = kProgram;
-  cli.folder = temp_.string();
-  cli.args = {"convert",
-              kExample,
-              "--target",
-              "mech6",
-              "--reference",
-              view["auto"].get<std::string>(),
-              "--lineweights",
-              "0.50,0.35,0.18",
-              "--template",
-              DRAVOLIN_SOURCE_DIR "/templates/Mech6.dwt",
-              "-o",
-              "cli.dxf"};
-  cli.stdout_file = "cli.out";
-  cli.stderr_file = "cli.err";
-  WorkerResult result = RunWorker(cli, {});
-  ASSERT_EQ(result.exit_code, 0) << result.err;
-  EXPECT_TRUE(ReadAll((temp_ / "cli.dxf").string()) == dxf->body);
+  EXPECT_TRUE(ConvertedByCommandLine(kExample, view["auto"].get<std::string>(), "0.50,0.35,0.18") ==
+              dxf->body);
 }
 
 // The page's batch: drawings uploaded together, each converted with the
