@@ -29,12 +29,17 @@ struct Error {
 struct RawRecord {
   std::string_view text;  // a view into RawFile::buffer
   uint32_t line = 0;      // line number of the record's "0" line (1-based)
+  // Where the record's tag index (dxf/tag_index.h) starts in
+  // RawFile::tag_index; kNoTagIndex when the record's form has none.
+  uint32_t tag_index = UINT32_MAX;
 };
+inline constexpr uint32_t kNoTagIndex = UINT32_MAX;
 
 struct RawFile {
   std::string name;    // the path as given, for messages
   std::string buffer;  // the file as ASCII DXF (binary input is converted)
   std::vector<RawRecord> records;
+  std::string tag_index;      // the records' tag indexes, one after another
   std::string_view leading;   // 999 comments before the first record, kept for writing
   std::string_view trailing;  // whatever follows the EOF record, kept for writing
   TextStyle style;

@@ -8,6 +8,7 @@
 #include "dxf/document.h"
 #include "dxf/error_text.h"
 #include "dxf/tag.h"
+#include "dxf/tag_index.h"
 #include "dxf/text_case.h"
 #include "dxf/text_lines.h"
 
@@ -115,6 +116,8 @@ class RecordSplitter {
     const void* nul = std::memchr(text_.data(), '\0', text_.size());
     first_nul_ = nul ? static_cast<const char*>(nul) : text_.data() + text_.size();
     out_->records.reserve(text_.size() / 512 + 16);
+    // Most files have a tag in every ten bytes or so.
+    out_->tag_index.reserve(text_.size() / 8);
 
     while (pos_ < text_.size()) {
       size_t tag_start = pos_;
@@ -134,6 +137,7 @@ class RecordSplitter {
       if (pos_ >= text_.size())
         return Fail(line_, code, "expected a value line, found end of file");
       size_t value_line_no = line_;
+      size_t value_start = pos_;
       std::string_view value = NextLine(text_, &pos_);
       ++line_;
       if (first_nul_ < value.data() + value.size()) {
@@ -141,9 +145,16 @@ class RecordSplitter {
       }
       if (code == 0) {
         if (!OnRecordStart(tag_start, code_line_no, TrimBlanks(value))) return false;
-        if (done_) return true;
+        if (done_) {
+          index_.Close();
+          return true;
+        }
       } else if (!OnTag(code_line_no, code, value)) {
         return false;
+      }
+      if (record_open_) {
+        size_t code_end = value_start - tag_start - code_line.size();
+        index_.Add(code_line, code_end, value, pos_ - value_start - value.size());
       }
     }
     if (where_ == Where::kSectionName || where_ == Where::kInSection) {
@@ -172,11 +183,12 @@ class RecordSplitter {
 
   void StartRecord(size_t at, size_t line) {
     if (record_open_) {
-      out_->records.push_back(
-          RawRecord{text_.substr(record_start_, at - record_start_), record_line_});
+      out_->records.push_back(RawRecord{text_.substr(record_start_, at - record_start_),
+                                        record_line_, index_.Finish()});
     } else {
       out_->leading = text_.substr(0, at);
     }
+    index_.Start();
     record_open_ = true;
     record_start_ = at;
     record_line_ = static_cast<uint32_t>(line);
@@ -273,6 +285,7 @@ class RecordSplitter {
 
   RawFile* out_;
   Error* err_;
+  TagIndexBuilder index_{&out_->tag_index};
   std::string_view text_;
   const char* first_nul_ = nullptr;
   size_t pos_ = 0;
@@ -313,6 +326,7 @@ bool ParseBuffer(std::string buffer, const std::string& name, RawFile* out, Erro
   out->version = "AC1009";
   if (!RecordSplitter(out, err).Run()) {
     out->records.clear();
+    out->tag_index.clear();
     return false;
   }
   if (out->version.empty()) out->version = "AC1009";

@@ -168,7 +168,7 @@ resbuf* BuildEntityChain(ApiState& state, EntityId id, const resbuf* apps) {
     t_recent.text.assign(entity.text.text());
     rec.tags.clear();
     rec.text = t_recent.text;
-    dxf::SplitTags(t_recent.text, &rec.tags);
+    entity.text.SplitCopy(t_recent.text, &rec.tags);
     ParseRecordItems(&rec, RecordKind::kEntity);
   }
   if (rec.items.empty()) return nullptr;

@@ -6,19 +6,56 @@
 #include <atomic>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 #include "dxf/record_rewrite.h"
+#include "dxf/tag_index.h"
 #include "dxf/text_case.h"
 #include "host/database/record_scan.h"
 
 namespace host {
 
+RecordText& RecordText::operator=(RecordText&& other) noexcept {
+  if (this != &other) {
+    Release();
+    data_ = std::exchange(other.data_, nullptr);
+    index_ = std::exchange(other.index_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    owned_ = std::exchange(other.owned_, false);
+  }
+  return *this;
+}
+
+void RecordText::Release() {
+  if (owned_) delete[] data_;
+  owned_ = false;
+}
+
 void RecordText::Replace(std::string_view text) {
-  std::unique_ptr<char[]> copy(new char[text.size() + 1]);
-  std::memcpy(copy.get(), text.data(), text.size());
-  copy[text.size()] = '\0';
-  view_ = std::string_view(copy.get(), text.size());
-  owned_ = std::move(copy);
+  thread_local std::string index;
+  index.clear();
+  bool indexed = dxf::AppendTagIndex(text, &index);
+  // The text, a NUL and the index, in one block.
+  char* block = new char[text.size() + 1 + index.size()];
+  std::memcpy(block, text.data(), text.size());
+  block[text.size()] = '\0';
+  std::memcpy(block + text.size() + 1, index.data(), index.size());
+  Release();
+  data_ = block;
+  size_ = static_cast<uint32_t>(text.size());
+  index_ = indexed ? reinterpret_cast<const uint8_t*>(block + text.size() + 1) : nullptr;
+  owned_ = true;
+}
+
+void RecordText::Split(std::vector<dxf::TagView>* tags) const { SplitCopy(text(), tags); }
+
+void RecordText::SplitCopy(std::string_view copy, std::vector<dxf::TagView>* tags) const {
+  assert(copy == text());
+  if (index_ != nullptr) {
+    dxf::SplitIndexedTags(copy, index_, tags);
+  } else {
+    dxf::SplitTags(copy, tags);
+  }
 }
 
 namespace {
@@ -78,7 +115,7 @@ EntityId Drawing::NextInBlock(EntityId id) const {
 // ---- entity records ----
 
 void Drawing::EntityTags(EntityId id, std::vector<dxf::TagView>* tags) const {
-  dxf::SplitTags(entities_[id].text.text(), tags);
+  entities_[id].text.Split(tags);
 }
 
 std::string_view Drawing::EntityType(EntityId id) const {
@@ -340,7 +377,7 @@ std::vector<ContainerId> Drawing::BlockDefinitions() const {
 void Drawing::BlockTags(ContainerId id, std::vector<dxf::TagView>* tags) const {
   tags->clear();
   const Container& c = containers_[id];
-  if (c.block_record) dxf::SplitTags(c.block_record->text(), tags);
+  if (c.block_record) c.block_record->Split(tags);
 }
 
 std::vector<ContainerId> Drawing::Layouts() const {

@@ -29,20 +29,38 @@ constexpr ContainerId kNoContainer = UINT32_MAX;
 using TableRecordId = uint32_t;
 constexpr TableRecordId kNoRecord = UINT32_MAX;
 
-// A record's text: either a view into the file buffer or a string of its own.
+// A record's text: either a view into the file buffer or a block of its own,
+// with its tag index (dxf/tag_index.h) where the record's form allows one.
+// Kept to 24 bytes: a drawing holds one per entity.
 class RecordText {
  public:
   RecordText() = default;
-  explicit RecordText(std::string_view view) : view_(view) {}
-  std::string_view text() const { return view_; }
-  // Takes a copy of text, in one block of exactly its size (a conversion
-  // replaces every record of a drawing).
+  // A view: the text and the index stay where they are. Records come from a
+  // file of at most 4 GiB, so a size fits in 32 bits.
+  explicit RecordText(std::string_view view, const uint8_t* index = nullptr)
+      : data_(view.data()), index_(index), size_(static_cast<uint32_t>(view.size())) {}
+  RecordText(RecordText&& other) noexcept { *this = std::move(other); }
+  RecordText& operator=(RecordText&& other) noexcept;
+  RecordText(const RecordText&) = delete;
+  RecordText& operator=(const RecordText&) = delete;
+  ~RecordText() { Release(); }
+
+  std::string_view text() const { return std::string_view(data_, size_); }
+  // Takes a copy of text and its index, in one block of exactly their size
+  // (a conversion replaces every record of a drawing).
   void Replace(std::string_view text);
-  bool changed() const { return owned_ != nullptr; }
+  bool changed() const { return owned_; }
+  // The record's tags, viewing its text.
+  void Split(std::vector<dxf::TagView>* tags) const;
+  // The tags of a copy of the text, viewing the copy.
+  void SplitCopy(std::string_view copy, std::vector<dxf::TagView>* tags) const;
 
  private:
-  std::string_view view_;
-  std::unique_ptr<char[]> owned_;
+  void Release();
+  const char* data_ = nullptr;
+  const uint8_t* index_ = nullptr;  // in the same block when owned, else the file's
+  uint32_t size_ = 0;
+  bool owned_ = false;
 };
 
 enum class ContainerKind {

@@ -44,6 +44,11 @@ class DrawingLoader {
     return false;
   }
 
+  const uint8_t* IndexOf(const dxf::RawRecord& record) const {
+    if (record.tag_index == dxf::kNoTagIndex) return nullptr;
+    return reinterpret_cast<const uint8_t*>(d_.file_.tag_index.data()) + record.tag_index;
+  }
+
   std::string_view Value(std::string_view text, int code) {
     return dxf::TrimBlanks(FindValue(text, code).value_or(""));
   }
@@ -180,7 +185,7 @@ class DrawingLoader {
       Container c;
       c.block_name = d_.encoding_.Decode(Value(record.text, 2));
       c.kind = KindOfBlock(c.block_name);
-      c.block_record = RecordText(record.text);
+      c.block_record = RecordText(record.text, IndexOf(record));
       c.block_line = record.line;
       open_block_ = static_cast<ContainerId>(d_.containers_.size());
       if (c.kind == ContainerKind::kModelSpace) {
@@ -270,7 +275,7 @@ class DrawingLoader {
   EntityId AddEntity(const dxf::RawRecord& record, std::string_view type, ContainerId block) {
     EntityId id = static_cast<EntityId>(d_.entities_.size());
     Entity e;
-    e.text = RecordText(record.text);
+    e.text = RecordText(record.text, IndexOf(record));
     e.line = record.line;
     bool closes = false;
     if (open_parent_ != kNoEntity) {
