@@ -10,8 +10,6 @@ using namespace tag_index;
 
 namespace {
 
-inline int DigitOrBlank(char c) { return c == ' ' ? 0 : c - '0'; }
-
 bool Refuse(std::string* out, size_t start) {
   out->resize(start);
   return false;
@@ -95,26 +93,12 @@ bool AppendTagIndex(std::string_view text, std::string* out) {
 }
 
 void SplitIndexedTags(std::string_view text, const uint8_t* index, std::vector<TagView>* tags) {
-  const size_t eol = index[0];
-  const size_t count = size_t{index[1]} | size_t{index[2]} << 8;
-  const uint8_t* length = index + kHeaderSize;
-  tags->resize(count);
+  tags->resize(size_t{index[1]} | size_t{index[2]} << 8);
   TagView* out = tags->data();
-  const char* p = text.data();
-  for (size_t i = 0; i < count; ++i, ++out, ++length) {
-    if (*length == kFourColumns) [[unlikely]] {
-      out->code = (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
-      out->code_text = std::string_view(p, 4);
-      p += 4 + eol;
-      ++length;
-    } else {
-      out->code = DigitOrBlank(p[0]) * 100 + DigitOrBlank(p[1]) * 10 + (p[2] - '0');
-      out->code_text = std::string_view(p, 3);
-      p += 3 + eol;
-    }
-    out->value = std::string_view(p, *length);
-    p += *length + eol;
-  }
+  VisitIndexedTags(text, index, [&out](const TagView& tag) {
+    *out++ = tag;
+    return true;
+  });
 }
 
 }  // namespace dxf

@@ -95,4 +95,41 @@ bool AppendTagIndex(std::string_view text, std::string* out);
 // The tags of text through its index: the same as SplitTags gives.
 void SplitIndexedTags(std::string_view text, const uint8_t* index, std::vector<TagView>* tags);
 
+// Calls visit(tag) for each tag of text in order, through its index;
+// visit returns false to stop.
+template <class Visit>
+void VisitIndexedTags(std::string_view text, const uint8_t* index, Visit visit) {
+  const size_t eol = index[0];
+  const size_t count = size_t{index[1]} | size_t{index[2]} << 8;
+  const uint8_t* length = index + tag_index::kHeaderSize;
+  const char* p = text.data();
+  auto digit_or_blank = [](char c) { return c == ' ' ? 0 : c - '0'; };
+  TagView tag;
+  for (size_t i = 0; i < count; ++i, ++length) {
+    if (*length == tag_index::kFourColumns) [[unlikely]] {
+      tag.code = (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
+      tag.code_text = std::string_view(p, 4);
+      p += 4 + eol;
+      ++length;
+    } else {
+      tag.code = digit_or_blank(p[0]) * 100 + digit_or_blank(p[1]) * 10 + (p[2] - '0');
+      tag.code_text = std::string_view(p, 3);
+      p += 3 + eol;
+    }
+    tag.value = std::string_view(p, *length);
+    p += *length + eol;
+    if (!visit(tag)) return;
+  }
+}
+
+// The first tag's value (the record's type) through the index.
+inline std::string_view IndexedRecordType(std::string_view text, const uint8_t* index) {
+  std::string_view type;
+  VisitIndexedTags(text, index, [&type](const TagView& tag) {
+    type = tag.value;
+    return false;
+  });
+  return TrimBlanks(type);
+}
+
 }  // namespace dxf

@@ -883,7 +883,7 @@ bool BlocksOfTheirOwn(const Drawing& drawing, const std::vector<EntityId>& dimen
   std::vector<ContainerId> blocks;
   blocks.reserve(dimensions.size());
   for (EntityId id : dimensions) {
-    std::optional<std::string_view> name = FindValue(drawing.entity(id).text.text(), 2);
+    std::optional<std::string_view> name = drawing.entity(id).text.Find(2);
     if (!name) continue;
     ContainerId block =
         drawing.FindBlock(drawing.encoding().Decode(std::string(dxf::TrimBlanks(*name))));

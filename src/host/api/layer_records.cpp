@@ -7,7 +7,7 @@ namespace host::api {
 
 std::string RecordName(const Drawing& drawing, TableRecordId id) {
   // Looked up for every entity that is given a layer: read up to the name.
-  std::optional<std::string_view> name = FindValue(drawing.table_record(id).text.text(), 2);
+  std::optional<std::string_view> name = drawing.table_record(id).text.Find(2);
   return name ? std::string(TrimBlanks(*name)) : std::string();
 }
 

@@ -47,6 +47,25 @@ void RecordText::Replace(std::string_view text) {
   owned_ = true;
 }
 
+std::string_view RecordText::Type() const {
+  return index_ != nullptr ? dxf::IndexedRecordType(text(), index_) : dxf::RecordType(text());
+}
+
+std::optional<std::string_view> RecordText::Find(int code) const {
+  if (index_ == nullptr) return FindValue(text(), code);
+  std::optional<std::string_view> found;
+  bool first = true;
+  dxf::VisitIndexedTags(text(), index_, [&](const dxf::TagView& tag) {
+    if (first) {
+      first = false;
+      return true;
+    }
+    if (tag.code == code) found = tag.value;
+    return !found && tag.code != 1001;
+  });
+  return found;
+}
+
 void RecordText::Split(std::vector<dxf::TagView>* tags) const { SplitCopy(text(), tags); }
 
 void RecordText::SplitCopy(std::string_view copy, std::vector<dxf::TagView>* tags) const {
@@ -118,9 +137,7 @@ void Drawing::EntityTags(EntityId id, std::vector<dxf::TagView>* tags) const {
   entities_[id].text.Split(tags);
 }
 
-std::string_view Drawing::EntityType(EntityId id) const {
-  return dxf::RecordType(entities_[id].text.text());
-}
+std::string_view Drawing::EntityType(EntityId id) const { return entities_[id].text.Type(); }
 
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
   std::string& buffer = RewriteBuffer();
@@ -291,7 +308,7 @@ EntityId Drawing::AddEntity(ContainerId container, const dxf::Tags& tags) {
 }
 
 std::string_view Drawing::EntityHandle(EntityId id) const {
-  return dxf::TrimBlanks(FindValue(entities_[id].text.text(), 5).value_or(""));
+  return dxf::TrimBlanks(entities_[id].text.Find(5).value_or(""));
 }
 
 std::string Drawing::EntityLayer(EntityId id) const {

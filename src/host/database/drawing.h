@@ -17,6 +17,7 @@
 
 #include "dxf/document.h"
 #include "dxf/tag.h"
+#include "dxf/tag_index.h"
 #include "host/database/handle_table.h"
 #include "host/host_only.h"
 
@@ -54,6 +55,20 @@ class RecordText {
   void Split(std::vector<dxf::TagView>* tags) const;
   // The tags of a copy of the text, viewing the copy.
   void SplitCopy(std::string_view copy, std::vector<dxf::TagView>* tags) const;
+  // The value of the first tag, without surrounding blanks.
+  std::string_view Type() const;
+  // As FindValue (record_scan.h): the first value of a code after the "0"
+  // tag, up to the extended data.
+  std::optional<std::string_view> Find(int code) const;
+  // Calls visit(tag) for each tag in order until it returns false.
+  template <class Visit>
+  void VisitTags(Visit visit) const {
+    if (index_ != nullptr) return dxf::VisitIndexedTags(text(), index_, visit);
+    dxf::TagCursor cursor(text());
+    dxf::TagView tag;
+    while (cursor.Next(&tag))
+      if (!visit(tag)) return;
+  }
 
  private:
   void Release();

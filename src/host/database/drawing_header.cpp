@@ -104,16 +104,15 @@ namespace {
 
 // Raises *highest to the record's handles (code 5, and 105, which DIMSTYLE
 // records carry instead); with in_use, collects them too.
-void ScanRecordHandles(std::string_view text, uint64_t* highest, std::vector<uint64_t>* in_use) {
-  dxf::TagCursor cursor(text);
-  dxf::TagView tag;
-  while (cursor.Next(&tag)) {
-    if (tag.code != 5 && tag.code != 105) continue;
+void ScanRecordHandles(const RecordText& record, uint64_t* highest, std::vector<uint64_t>* in_use) {
+  record.VisitTags([&](const dxf::TagView& tag) {
+    if (tag.code != 5 && tag.code != 105) return true;
     auto handle = ParseHandle(tag.value);
-    if (!handle) continue;
+    if (!handle) return true;
     if (*handle > *highest) *highest = *handle;
     if (in_use) in_use->push_back(*handle);
-  }
+    return true;
+  });
 }
 
 }  // namespace
@@ -122,27 +121,26 @@ void ScanRecordHandles(std::string_view text, uint64_t* highest, std::vector<uin
 // handle is collected too.
 void Drawing::ScanHandles(std::vector<uint64_t>* in_use) {
   uint64_t highest = 0;
-  auto scan = [&highest, in_use](std::string_view text) {
-    ScanRecordHandles(text, &highest, in_use);
+  auto scan = [&highest, in_use](const RecordText& record) {
+    ScanRecordHandles(record, &highest, in_use);
   };
   for (const auto& section : opaque_) {
-    for (const RecordText& record : section->records) scan(record.text());
+    for (const RecordText& record : section->records) scan(record);
   }
-  for (const Table& table : tables_) scan(table.head.text());
-  for (const TableRecord& record : table_records_) scan(record.text.text());
+  for (const Table& table : tables_) scan(table.head);
+  for (const TableRecord& record : table_records_) scan(record.text);
   for (const Container& c : containers_) {
-    if (c.block_record) scan(c.block_record->text());
-    if (c.endblk_record) scan(c.endblk_record->text());
+    if (c.block_record) scan(*c.block_record);
+    if (c.endblk_record) scan(*c.endblk_record);
   }
   if (in_use || entities_.size() < kTwoHalvesFrom) {
-    for (const Entity& e : entities_) scan(e.text.text());
+    for (const Entity& e : entities_) scan(e.text);
   } else {
     // The entities are most of the records: in two halves at once.
     uint64_t halves[2] = {0, 0};
     RunInTwoHalves(entities_.size(), [&](size_t begin, size_t end) {
       uint64_t* top = &halves[begin == 0 ? 0 : 1];
-      for (size_t i = begin; i < end; ++i)
-        ScanRecordHandles(entities_[i].text.text(), top, nullptr);
+      for (size_t i = begin; i < end; ++i) ScanRecordHandles(entities_[i].text, top, nullptr);
     });
     highest = std::max({highest, halves[0], halves[1]});
   }

@@ -169,7 +169,7 @@ class DrawingLoader {
     }
     table.records.push_back(static_cast<TableRecordId>(d_.table_records_.size()));
     TableRecord entry;
-    entry.text = RecordText(record.text);
+    entry.text = RecordText(record.text, IndexOf(record));
     entry.line = record.line;
     d_.table_records_.push_back(std::move(entry));
     return true;

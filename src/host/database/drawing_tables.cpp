@@ -49,7 +49,7 @@ TableRecordId Drawing::FindTableRecord(std::string_view table, std::string_view 
 }
 
 void Drawing::TableRecordTags(TableRecordId id, std::vector<dxf::TagView>* tags) const {
-  dxf::SplitTags(table_records_[id].text.text(), tags);
+  table_records_[id].text.Split(tags);
 }
 
 void Drawing::SetTableRecordTags(TableRecordId id, const dxf::Tags& tags) {
