@@ -34,11 +34,13 @@ void TagIndexBuilder::Close() {
   next_ = limit_ = nullptr;
 }
 
-// The string is kept at its full size while the bytes are written through
-// pointers (a push_back per tag costs more than the index is worth).
+// The string is kept a little longer than what is written, through
+// pointers (a push_back per tag costs more than the index is worth); it
+// grows a chunk at a time, so that only what is used is ever touched.
 void TagIndexBuilder::Grow() {
+  constexpr size_t kChunk = 64 * 1024;
   size_t used = next_ != nullptr ? static_cast<size_t>(next_ - out_->data()) : out_->size();
-  out_->resize(std::max({out_->capacity(), used * 2, size_t{4096}}));
+  out_->resize(used + kChunk);
   next_ = out_->data() + used;
   limit_ = out_->data() + out_->size();
 }
