@@ -6,6 +6,7 @@
 #endif
 
 #include "dxf/document.h"
+#include "dxf/tag_index.h"
 #include "dxf/text_lines.h"
 
 namespace dxf {
@@ -27,9 +28,7 @@ bool TagCursor::Next(TagView* tag) {
   size_t eol = left >= 4 && begin[3] == '\n'                       ? 1
                : left >= 5 && begin[3] == '\r' && begin[4] == '\n' ? 2
                                                                    : 0;
-  if (eol != 0 && IsDigit(begin[2]) &&
-      (IsDigit(begin[1]) ? (IsDigit(begin[0]) || begin[0] == ' ')
-                         : (begin[1] == ' ' && begin[0] == ' '))) {
+  if (eol != 0 && tag_index::IsThreeColumnCode(begin)) {
     tag->code = DigitOrBlank(begin[0]) * 100 + DigitOrBlank(begin[1]) * 10 + (begin[2] - '0');
     tag->code_text = std::string_view(begin, 3);
     pos_ += 3 + eol;
@@ -61,9 +60,7 @@ namespace {
 [[gnu::noinline]] int CodeOfOtherLine(std::string_view line) { return ParseCheckedCode(line); }
 
 inline int CodeOfLine(std::string_view line) {
-  if (line.size() == 3 && IsDigit(line[2]) &&
-      (IsDigit(line[1]) ? (IsDigit(line[0]) || line[0] == ' ')
-                        : (line[1] == ' ' && line[0] == ' '))) {
+  if (line.size() == 3 && tag_index::IsThreeColumnCode(line.data())) {
     return DigitOrBlank(line[0]) * 100 + DigitOrBlank(line[1]) * 10 + (line[2] - '0');
   }
   return CodeOfOtherLine(line);

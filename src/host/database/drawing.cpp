@@ -52,10 +52,9 @@ std::string_view RecordText::Type() const {
 }
 
 std::optional<std::string_view> RecordText::Find(int code) const {
-  if (index_ == nullptr) return FindValue(text(), code);
   std::optional<std::string_view> found;
   bool first = true;
-  dxf::VisitIndexedTags(text(), index_, [&](const dxf::TagView& tag) {
+  VisitTags([&](const dxf::TagView& tag) {
     if (first) {
       first = false;
       return true;

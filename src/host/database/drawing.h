@@ -57,8 +57,8 @@ class RecordText {
   void SplitCopy(std::string_view copy, std::vector<dxf::TagView>* tags) const;
   // The value of the first tag, without surrounding blanks.
   std::string_view Type() const;
-  // As FindValue (record_scan.h): the first value of a code after the "0"
-  // tag, up to the extended data.
+  // The first value of a code after the "0" tag, up to the extended data
+  // (1001), or nullopt.
   std::optional<std::string_view> Find(int code) const;
   // Calls visit(tag) for each tag in order until it returns false.
   template <class Visit>

@@ -3,18 +3,12 @@
 #include <cstdio>
 
 #include "dxf/tag.h"
+#include "host/database/drawing.h"
 
 namespace host {
 
 std::optional<std::string_view> FindValue(std::string_view text, int code) {
-  dxf::TagCursor cursor(text);
-  dxf::TagView tag;
-  if (!cursor.Next(&tag)) return std::nullopt;  // the record's "0" tag
-  while (cursor.Next(&tag)) {
-    if (tag.code == code) return tag.value;
-    if (tag.code == 1001) break;
-  }
-  return std::nullopt;
+  return RecordText(text).Find(code);
 }
 
 std::optional<std::string_view> FindCommonValue(std::string_view text, int code) {
