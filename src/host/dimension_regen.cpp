@@ -46,6 +46,27 @@ constexpr int kDimaunit = 275;
 constexpr int kDimdsep = 278;
 constexpr int kDimtxsty = 340;
 
+bool IsVariableRead(int code) {
+  switch (code) {
+    case kDimpost:
+    case kDimrnd:
+    case kDimzin:
+    case kDimazin:
+    case kDimlfac:
+    case kDimclrd:
+    case kDimclre:
+    case kDimclrt:
+    case kDimadec:
+    case kDimdec:
+    case kDimaunit:
+    case kDimdsep:
+    case kDimtxsty:
+      return true;
+    default:
+      return false;
+  }
+}
+
 constexpr int kByLayer = 256;
 constexpr size_t kMtextChunk = 250;
 
@@ -68,7 +89,9 @@ std::optional<double> Real(std::string_view text) {
   return dxf::ParseDouble(dxf::TrimBlanks(text));
 }
 
-// What a regeneration needs of a dimension record.
+// What a regeneration needs of a dimension record. The definition points
+// are kept as text and read when they are needed: most reads of a
+// dimension need only its value.
 struct DimensionData {
   int kind = 0;
   bool arc_length = false;  // ARC_DIMENSION
@@ -76,9 +99,15 @@ struct DimensionData {
   std::string_view block;
   std::string_view style;
   std::optional<double> measurement;
-  Point points[6];  // 10, 11 (unused), 12 (unused), 13, 14, 15
+  std::string_view point_text[6][2];  // 10, 11 (unused), 12 (unused), 13, 14, 15: x, y
   bool has_point[6] = {};
   Values overrides;  // the DSTYLE pairs
+
+  Point point(int code) const {
+    const std::string_view* xy = point_text[code - 10];
+    return {xy[0].empty() ? 0 : Real(xy[0]).value_or(0),
+            xy[1].empty() ? 0 : Real(xy[1]).value_or(0)};
+  }
 };
 
 void ReadDstyle(const std::vector<dxf::TagView>& tags, size_t from, Values* out) {
@@ -125,19 +154,31 @@ DimensionData ReadDimension(const std::vector<dxf::TagView>& tags) {
       case 70:
         d.kind = static_cast<int>(dxf::ParseInt(dxf::TrimBlanks(tag.value)).value_or(0) & 0x0F);
         break;
-      default:
-        // 11 and 12 (the text's and the block's places) are not needed.
-        if (tag.code == 10 || (tag.code >= 13 && tag.code <= 15)) {
-          d.points[tag.code - 10].x = Real(tag.value).value_or(0);
-          d.has_point[tag.code - 10] = true;
-        } else if (tag.code == 20 || (tag.code >= 23 && tag.code <= 25)) {
-          d.points[tag.code - 20].y = Real(tag.value).value_or(0);
-        }
+      case 10:
+      case 13:
+      case 14:
+      case 15:
+        d.point_text[tag.code - 10][0] = tag.value;
+        d.has_point[tag.code - 10] = true;
+        break;
+      case 20:
+      case 23:
+      case 24:
+      case 25:
+        d.point_text[tag.code - 20][1] = tag.value;
+        break;
+      default:  // 11 and 12 (the text's and the block's places) are not needed
         break;
     }
   }
   ReadDstyle(tags, i, &d.overrides);
   return d;
+}
+
+// The same of a record, split into tags (kept in scratch while d is used).
+DimensionData ReadDimension(const RecordText& record, std::vector<dxf::TagView>* scratch) {
+  record.Split(scratch);
+  return ReadDimension(*scratch);
 }
 
 // The effective dimension variables: the overrides, then the style.
@@ -405,11 +446,19 @@ class Context {
   // empty when there is none.
   std::string_view TextStyleName(std::string_view handle) {
     handle = dxf::TrimBlanks(handle);
+    // Dimensions mostly share one style: the last answer is kept.
+    if (asked_ && handle == last_handle_) return last_name_;
     if (!text_styles_read_) ReadTextStyles();
+    asked_ = true;
+    last_handle_ = std::string(handle);
+    last_name_ = {};
     for (const auto& [h, name] : text_styles_) {
-      if (dxf::EqualNoCase(h, handle)) return name;
+      if (dxf::EqualNoCase(h, handle)) {
+        last_name_ = name;
+        break;
+      }
     }
-    return {};
+    return last_name_;
   }
   std::string_view StandardTextStyle() {
     if (!text_styles_read_) ReadTextStyles();
@@ -428,8 +477,11 @@ class Context {
     if (entry->record == kNoRecord) return entry;
     entry->text = std::string(drawing_.table_record(entry->record).text.text());
     dxf::SplitTags(entry->text, &entry->tags);
+    // Only the variables a regeneration reads: each look-up then passes
+    // over a dozen values rather than the whole record.
     for (size_t i = 1; i < entry->tags.size(); ++i) {
       if (entry->tags[i].code == 1001) break;
+      if (!IsVariableRead(entry->tags[i].code)) continue;
       entry->values.emplace_back(entry->tags[i].code, entry->tags[i].value);
     }
     return entry;
@@ -456,6 +508,9 @@ class Context {
   Memory& memory_;
   bool text_styles_read_ = false;
   std::vector<std::pair<std::string, std::string>> text_styles_;
+  bool asked_ = false;
+  std::string last_handle_;
+  std::string_view last_name_;
   std::vector<dxf::TagView> tags_;
   std::vector<std::pair<EntityId, long long>> recolour_;
 };
@@ -559,33 +614,43 @@ std::optional<std::string> Regenerated(const Drawing& drawing, Context& context,
   return shown;
 }
 
-// The definition points extension lines run from.
-std::vector<Point> ExtensionOrigins(const DimensionData& d) {
-  std::vector<int> codes;
+// The definition points extension lines run from: four at most.
+struct Origins {
+  Point points[4];
+  size_t count = 0;
+
+  std::span<const Point> all() const { return {points, count}; }
+};
+
+Origins ExtensionOrigins(const DimensionData& d) {
+  std::span<const int> codes;
+  static constexpr int kTwo[] = {13, 14};
+  static constexpr int kFour[] = {13, 14, 15, 10};
+  static constexpr int kOne[] = {13};
   if (d.arc_length) {
-    codes = {13, 14};
+    codes = kTwo;
   } else {
     switch (d.kind) {
       case kRotated:
       case kAligned:
       case kAngular3Point:
-        codes = {13, 14};
+        codes = kTwo;
         break;
       case kAngular2Line:
-        codes = {13, 14, 15, 10};
+        codes = kFour;
         break;
       case kOrdinate:
-        codes = {13};
+        codes = kOne;
         break;
       default:
         break;
     }
   }
-  std::vector<Point> points;
+  Origins origins;
   for (int code : codes) {
-    if (d.has_point[code - 10]) points.push_back(d.points[code - 10]);
+    if (d.has_point[code - 10]) origins.points[origins.count++] = d.point(code);
   }
-  return points;
+  return origins;
 }
 
 // What a block entity's record says about its colour and, for a LINE, its
@@ -595,32 +660,32 @@ struct PartFacts {
   Point a, b;
 };
 
-PartFacts ReadPart(const std::vector<dxf::TagView>& tags, bool line) {
+PartFacts ReadPart(const RecordText& record, bool line) {
   PartFacts facts;
-  for (size_t i = 1; i < tags.size(); ++i) {
-    const dxf::TagView& tag = tags[i];
-    if (tag.code == 1001) break;
-    if (tag.code == 62) {
-      facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
-    } else if (line) {
-      switch (tag.code) {
-        case 10:
-          facts.a.x = Real(tag.value).value_or(0);
-          break;
-        case 20:
-          facts.a.y = Real(tag.value).value_or(0);
-          break;
-        case 11:
-          facts.b.x = Real(tag.value).value_or(0);
-          break;
-        case 21:
-          facts.b.y = Real(tag.value).value_or(0);
-          break;
-        default:
-          break;
-      }
+  record.VisitTags([&](const dxf::TagView& tag) {
+    switch (tag.code) {
+      case 1001:
+        return false;
+      case 62:
+        facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
+        break;
+      case 10:
+        if (line) facts.a.x = Real(tag.value).value_or(0);
+        break;
+      case 20:
+        if (line) facts.a.y = Real(tag.value).value_or(0);
+        break;
+      case 11:
+        if (line) facts.b.x = Real(tag.value).value_or(0);
+        break;
+      case 21:
+        if (line) facts.b.y = Real(tag.value).value_or(0);
+        break;
+      default:
+        break;
     }
-  }
+    return true;
+  });
   return facts;
 }
 
@@ -630,7 +695,7 @@ bool HasColour(const PartFacts& facts, long long colour) {
 
 // A line of the block is an extension line when it lies on a line through
 // a definition point and runs away from it (the point is not inside it).
-bool IsExtensionLine(const Point& a, const Point& b, const std::vector<Point>& origins) {
+bool IsExtensionLine(const Point& a, const Point& b, std::span<const Point> origins) {
   double dx = b.x - a.x, dy = b.y - a.y;
   double length = std::hypot(dx, dy);
   if (!(length > 0)) return false;
@@ -774,29 +839,32 @@ std::string_view EffectiveTextStyle(Context& context, const Variables& vars) {
 }
 
 bool Unchanged(const LastRegeneration& last, const std::optional<std::string>& shown,
-               std::string_view style, const long long (&colours)[3],
-               const std::vector<Point>& origins) {
-  if (shown != last.shown || style != last.style || origins.size() != last.origin_count ||
+               std::string_view style, const long long (&colours)[3], const Origins& origins) {
+  if (shown != last.shown || style != last.style || origins.count != last.origin_count ||
       !std::equal(std::begin(colours), std::end(colours), std::begin(last.colours))) {
     return false;
   }
-  for (size_t i = 0; i < origins.size(); ++i) {
-    if (origins[i].x != last.origins[i].x || origins[i].y != last.origins[i].y) return false;
+  for (size_t i = 0; i < origins.count; ++i) {
+    const Point& p = origins.points[i];
+    if (p.x != last.origins[i].x || p.y != last.origins[i].y) return false;
   }
   return true;
 }
 
 bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
+  // The views of d stay valid: they view the dimension's record, which
+  // does not change here.
   std::vector<dxf::TagView>& tags = context.tags();
-  drawing.EntityTags(id, &tags);
-  DimensionData d = ReadDimension(tags);
+  DimensionData d = ReadDimension(drawing.entity(id).text, &tags);
   ContainerId block = BlockOf(drawing, d);
   if (block == kNoContainer) return false;
   Variables vars{&d.overrides, context.Style(d.style)};
   long long text_colour = vars.IntOr(kDimclrt, 0);
   long long line_colour = vars.IntOr(kDimclrd, 0);
   long long extension_colour = vars.IntOr(kDimclre, 0);
-  std::vector<Point> origins = ExtensionOrigins(d);
+  // Extension lines are told apart only while their colour differs from
+  // the dimension line's; then the definition points count.
+  Origins origins = extension_colour != line_colour ? ExtensionOrigins(d) : Origins{};
   const long long colours[3] = {text_colour, line_colour, extension_colour};
 
   LastRegeneration& last = context.Last(id);
@@ -817,9 +885,9 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
   const Container& container = drawing.container(block);
   for (EntityId part : container.entities) {
     if (drawing.entity(part).erased || part == container.endblk) continue;
-    drawing.EntityTags(part, &tags);
-    if (tags.empty()) continue;
-    std::string_view type = dxf::TrimBlanks(tags[0].value);
+    const RecordText& record = drawing.entity(part).text;
+    if (record.text().empty()) continue;
+    std::string_view type = record.Type();
     // The definition points keep their layer's look.
     if (type == "POINT" || type == "SEQEND" || type == "ATTRIB" || type == "VERTEX") continue;
     bool is_text = type == "TEXT" || type == "MTEXT";
@@ -827,6 +895,7 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
       text = part;
       shown = Regenerated(drawing, context, id, d, vars, text);
       style = EffectiveTextStyle(context, vars);
+      drawing.EntityTags(part, &tags);
       TextFacts now = ReadText(tags);
       text_changes = (shown && (!now.has_text || now.text != *shown)) ||
                      !dxf::EqualNoCase(now.style, style) ||
@@ -836,13 +905,13 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
     long long colour = line_colour;
     if (is_text) {
       colour = text_colour;
-    } else if (type == "LINE") {
-      PartFacts facts = ReadPart(tags, true);
-      if (IsExtensionLine(facts.a, facts.b, origins)) colour = extension_colour;
+    } else if (type == "LINE" && extension_colour != line_colour) {
+      PartFacts facts = ReadPart(record, true);
+      if (IsExtensionLine(facts.a, facts.b, origins.all())) colour = extension_colour;
       if (!HasColour(facts, colour)) recolour.emplace_back(part, colour);
       continue;
     }
-    if (!HasColour(ReadPart(tags, false), colour)) recolour.emplace_back(part, colour);
+    if (!HasColour(ReadPart(record, false), colour)) recolour.emplace_back(part, colour);
   }
   if (text == kNoEntity) {
     last.block = kNoContainer;
@@ -868,9 +937,8 @@ bool Regenerate(Drawing& drawing, Context& context, EntityId id) {
   last.shown = std::move(shown);
   last.style = std::string(style);
   std::copy(std::begin(colours), std::end(colours), std::begin(last.colours));
-  last.origin_count = std::min(origins.size(), std::size(last.origins));
-  std::copy_n(origins.begin(), last.origin_count, std::begin(last.origins));
-  if (origins.size() > std::size(last.origins)) last.block = kNoContainer;  // not kept
+  last.origin_count = origins.count;
+  std::copy_n(origins.points, origins.count, std::begin(last.origins));
   return true;
 }
 
@@ -972,15 +1040,14 @@ RegenerationCount RegenerateWaiting(Drawing& drawing) {
 
 DrawnDimension InspectDimension(const Drawing& drawing, EntityId id) {
   DrawnDimension drawn;
-  std::vector<dxf::TagView> views;
-  drawing.EntityTags(id, &views);
-  DimensionData d = ReadDimension(views);
+  std::vector<dxf::TagView> tags;
+  tags.reserve(128);  // a dimension's record with its overrides, in one allocation
+  DimensionData d = ReadDimension(drawing.entity(id).text, &tags);
   ContainerId block = BlockOf(drawing, d);
   if (block == kNoContainer) return drawn;
   EntityId text = TextEntity(drawing, block);
   if (text == kNoEntity) return drawn;
   drawn.has_text = true;
-  std::vector<dxf::TagView> tags;
   drawing.EntityTags(text, &tags);
   drawn.text = TextOf(tags);
   drawn.value = DrawnValue(d.override_text.value_or(""), drawn.text);
