@@ -33,8 +33,6 @@
 
 namespace host {
 
-bool IsDimensionType(std::string_view type);
-
 struct RegenerationCount {
   size_t regenerated = 0;  // dimensions whose block was brought up to date
   size_t left_as_is = 0;   // dimensions without a block, or whose block has no text

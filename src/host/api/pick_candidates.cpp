@@ -1,5 +1,7 @@
 #include "host/api/pick_candidates.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "host/api/entity_chain.h"
@@ -10,14 +12,32 @@ namespace host::api {
 namespace {
 
 bool IsDimensionLike(std::string_view type) {
-  std::string upper = ToUpper1252(type);
-  return upper.find("DIMENSION") != std::string::npos || upper == "LEADER" || upper == "TOLERANCE";
+  // Every entity's type is asked: a short one is put in capitals on the stack.
+  char buffer[32];
+  std::string long_upper;
+  std::string_view upper;
+  if (type.size() <= sizeof buffer) {
+    for (size_t i = 0; i < type.size(); ++i)
+      buffer[i] = static_cast<char>(ToUpper1252(static_cast<unsigned char>(type[i])));
+    upper = std::string_view(buffer, type.size());
+  } else {
+    long_upper = ToUpper1252(type);
+    upper = long_upper;
+  }
+  return upper.find("DIMENSION") != std::string_view::npos || upper == "LEADER" ||
+         upper == "TOLERANCE";
 }
 
+// As "%.6g" writes it; to_chars gives the same text in a fraction of the time.
 std::string Number(double value) {
   char text[40];
-  std::snprintf(text, sizeof text, "%.6g", value);
-  return text;
+  if (!std::isfinite(value)) {
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+  }
+  std::to_chars_result end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+  return std::string(text, end.ptr);
 }
 
 const RecordItem* FirstOfCode(const ParsedRecord& rec, int code) {

@@ -138,10 +138,15 @@ void Drawing::EntityTags(EntityId id, std::vector<dxf::TagView>* tags) const {
 
 std::string_view Drawing::EntityType(EntityId id) const { return entities_[id].text.Type(); }
 
+bool IsDimensionType(std::string_view type) {
+  return type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION";
+}
+
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
   std::string& buffer = RewriteBuffer();
   dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style, &buffer);
   entities_[id].text.Replace(buffer);
+  entities_[id].dimension = !tags.empty() && IsDimensionType(dxf::TrimBlanks(tags[0].value));
   NoteChangeIn(entities_[id].container);
 }
 
@@ -156,6 +161,7 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view
   std::string& buffer = RewriteBuffer();
   dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &buffer);
   entities_[id].text.Replace(buffer);
+  entities_[id].dimension = !tags.empty() && IsDimensionType(dxf::TrimBlanks(tags[0].value));
   NoteChangeIn(entities_[id].container);
 }
 
@@ -275,6 +281,7 @@ EntityId Drawing::AddEntity(ContainerId container, const dxf::Tags& tags) {
   EntityId id = static_cast<EntityId>(entities_.size());
   Entity e;
   e.text.Replace(dxf::WriteTags(tags, file_.style));
+  e.dimension = IsDimensionType(added);
   e.container = container;
   Container& c = containers_[container];
 

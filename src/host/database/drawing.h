@@ -109,12 +109,18 @@ struct Container {
   uint32_t revision = 0;
 };
 
+// The entity types drawn from a dimension block of their own.
+bool IsDimensionType(std::string_view type);
+
 struct Entity {
   RecordText text;
   ContainerId container = kNoContainer;
   uint32_t position = 0;  // index in the walk list or in the block's entity list
   uint32_t line = 0;      // line in the input, 0 for entities made in the session
   bool erased = false;
+  // A dimension (see IsDimensionType): known without reading the record,
+  // which for a large selection would be a cache miss an entity.
+  bool dimension = false;
   // The main entity a VERTEX/ATTRIB/SEQEND belongs to, kNoEntity otherwise.
   EntityId parent = kNoEntity;
   // Read inside the BLOCK of model space or of the active layout rather than

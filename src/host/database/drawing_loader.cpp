@@ -276,6 +276,7 @@ class DrawingLoader {
     EntityId id = static_cast<EntityId>(d_.entities_.size());
     Entity e;
     e.text = RecordText(record.text, IndexOf(record));
+    e.dimension = IsDimensionType(type);
     e.line = record.line;
     bool closes = false;
     if (open_parent_ != kNoEntity) {

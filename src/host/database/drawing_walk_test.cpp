@@ -152,6 +152,32 @@ TEST(DrawingWalk, AddedEntitiesComeLastOrBeforeTheEndblk) {
   EXPECT_EQ(d->FindEntityByHandle("003AF"), kNoEntity);
 }
 
+// Whether an entity is a dimension is kept beside it, so that a command
+// marking a large selection need not read every record.
+TEST(DrawingWalk, DimensionsAreKnownWhenReadAddedOrRewritten) {
+  auto d = LoadDrawing(TagLines(R"(
+0 SECTION
+2 ENTITIES
+0 DIMENSION
+5 40
+0 LINE
+5 41
+0 ENDSEC
+0 EOF
+)"));
+  ASSERT_TRUE(d);
+  EXPECT_TRUE(d->entity(ByHandle(*d, "40")).dimension);
+  EXPECT_FALSE(d->entity(ByHandle(*d, "41")).dimension);
+  EntityId arc = d->AddEntity(d->model_space(), {{0, "ARC_DIMENSION"}, {5, "42"}});
+  EntityId point = d->AddEntity(d->model_space(), {{0, "POINT"}, {5, "43"}});
+  EXPECT_TRUE(d->entity(arc).dimension);
+  EXPECT_FALSE(d->entity(point).dimension);
+  d->SetEntityTags(point, {{0, "LARGE_RADIAL_DIMENSION"}, {5, "43"}});
+  EXPECT_TRUE(d->entity(point).dimension);
+  d->SetEntityTags(arc, {{0, "LINE"}, {5, "42"}});
+  EXPECT_FALSE(d->entity(arc).dimension);
+}
+
 TEST(DrawingWalk, MovedToModelSpaceIsWrittenIntoEntities) {
   auto d = LoadDrawing(R2000Drawing());
   ASSERT_TRUE(d);
