@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <unordered_map>
 
 #include "dxf/tag.h"
@@ -304,10 +305,12 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
     facts.resize(chunk.size());
     auto read = [&](size_t begin, size_t end) {
       std::vector<dxf::TagView> tags;
+      std::optional<host::DimensionInspector> inspector;
       for (size_t i = begin; i < end; ++i) {
         facts[i] = ReadRecordFacts(drawing, chunk[i], &tags);
-        if (host::IsDimensionType(facts[i].type))
-          facts[i].drawn = host::InspectDimension(drawing, chunk[i]);
+        if (!host::IsDimensionType(facts[i].type)) continue;
+        if (!inspector) inspector.emplace(drawing);
+        facts[i].drawn = inspector->Inspect(chunk[i]);
       }
     };
     host::RunInTwoHalvesIfLong(chunk.size(), read);

@@ -386,11 +386,6 @@ struct StyleEntry {
   Values values;
 };
 
-// What the regeneration keeps with a drawing: what it found of each
-// dimension's first state (which never changes), and the styles' records.
-// Regenerations and inspections may run on two threads at once: the lock
-// guards the first states and the styles (the tables do not change while
-// dimensions are regenerated).
 // What the last regeneration of a dimension made its block show, and the
 // block's revision right after it. While the block is at that revision and
 // a regeneration would make it show the same, there is nothing to do.
@@ -405,12 +400,27 @@ struct LastRegeneration {
   size_t origin_count = 0;
 };
 
-struct Memory : Drawing::Derived {
+// What the regeneration keeps with a drawing: what it found of each
+// dimension's first state (which never changes), its last regeneration, and
+// the styles' records. Regenerations and inspections may run on two threads
+// at once. The dimensions' entries are spread over shards, each behind a
+// lock of its own, so that two threads seldom wait for each other; the
+// styles have theirs (the tables do not change while dimensions are
+// regenerated).
+struct DimensionShard {
   std::mutex lock;
   std::unordered_map<EntityId, LastRegeneration> last;
   std::unordered_map<EntityId, std::optional<ModellerText>> modeller;
+};
+
+struct Memory : Drawing::Derived {
+  static constexpr size_t kShards = 16;
+  DimensionShard shards[kShards];
+  std::mutex styles_lock;
   std::vector<std::unique_ptr<StyleEntry>> styles;
   std::vector<EntityId> waiting;  // marked dimensions, in the order of their changes
+
+  DimensionShard& ShardOf(EntityId id) { return shards[id % kShards]; }
 };
 
 Memory& MemoryOf(const Drawing& drawing) {
@@ -430,26 +440,24 @@ class Context {
   // The dimension's last regeneration (empty before the first); stays in
   // place while other threads add theirs.
   LastRegeneration& Last(EntityId id) {
-    std::lock_guard<std::mutex> guard(memory_.lock);
-    return memory_.last[id];
+    DimensionShard& shard = memory_.ShardOf(id);
+    std::lock_guard<std::mutex> guard(shard.lock);
+    return shard.last[id];
   }
   // Buffers reused from one dimension to the next.
   std::vector<dxf::TagView>& tags() { return tags_; }
   std::vector<std::pair<EntityId, long long>>& recolour() { return recolour_; }
 
+  // A style's variables; nullptr when there is no such style. The answer
+  // holds while this context lives (the tables do not change meanwhile).
   const Values* Style(std::string_view name) {
     if (name.empty()) name = "Standard";
-    std::lock_guard<std::mutex> guard(memory_.lock);
-    for (std::unique_ptr<StyleEntry>& entry : memory_.styles) {
-      if (!dxf::EqualNoCase(entry->name, name)) continue;
-      if (entry->record == kNoRecord) return nullptr;
-      const TableRecord& record = drawing_.table_record(entry->record);
-      if (!record.erased && record.text.text() == entry->text) return &entry->values;
-      entry = Read(name);
-      return entry->record == kNoRecord ? nullptr : &entry->values;
+    for (const auto& [known, values] : styles_asked_) {
+      if (dxf::EqualNoCase(known, name)) return values;
     }
-    memory_.styles.push_back(Read(name));
-    return memory_.styles.back()->record == kNoRecord ? nullptr : &memory_.styles.back()->values;
+    const Values* values = SharedStyle(name);
+    styles_asked_.emplace_back(std::string(name), values);
+    return values;
   }
 
   // The name of the text style with this handle, as the table spells it;
@@ -479,6 +487,20 @@ class Context {
   }
 
  private:
+  const Values* SharedStyle(std::string_view name) {
+    std::lock_guard<std::mutex> guard(memory_.styles_lock);
+    for (std::unique_ptr<StyleEntry>& entry : memory_.styles) {
+      if (!dxf::EqualNoCase(entry->name, name)) continue;
+      if (entry->record == kNoRecord) return nullptr;
+      const TableRecord& record = drawing_.table_record(entry->record);
+      if (!record.erased && record.text.text() == entry->text) return &entry->values;
+      entry = Read(name);
+      return entry->record == kNoRecord ? nullptr : &entry->values;
+    }
+    memory_.styles.push_back(Read(name));
+    return memory_.styles.back()->record == kNoRecord ? nullptr : &memory_.styles.back()->values;
+  }
+
   std::unique_ptr<StyleEntry> Read(std::string_view name) {
     auto entry = std::make_unique<StyleEntry>();
     entry->name = std::string(name);
@@ -518,6 +540,7 @@ class Context {
   Memory& memory_;
   bool text_styles_read_ = false;
   std::vector<std::pair<std::string, std::string>> text_styles_;
+  std::vector<std::pair<std::string, const Values*>> styles_asked_;
   bool asked_ = false;
   std::string last_handle_;
   std::string_view last_name_;
@@ -589,15 +612,15 @@ std::optional<ModellerText> ReadModeller(const Drawing& drawing, Context& contex
 // a dimension's block, and so its text entity, is fixed when it is loaded).
 const std::optional<ModellerText>& Modeller(const Drawing& drawing, Context& context,
                                             EntityId dimension, EntityId text, ReadNow now) {
-  Memory& memory = context.memory();
+  DimensionShard& shard = context.memory().ShardOf(dimension);
   {
-    std::lock_guard<std::mutex> guard(memory.lock);
-    auto found = memory.modeller.find(dimension);
-    if (found != memory.modeller.end()) return found->second;
+    std::lock_guard<std::mutex> guard(shard.lock);
+    auto found = shard.modeller.find(dimension);
+    if (found != shard.modeller.end()) return found->second;
   }
   std::optional<ModellerText> modeller = ReadModeller(drawing, context, dimension, text, now);
-  std::lock_guard<std::mutex> guard(memory.lock);
-  return context.memory().modeller.emplace(dimension, std::move(modeller)).first->second;
+  std::lock_guard<std::mutex> guard(shard.lock);
+  return shard.modeller.emplace(dimension, std::move(modeller)).first->second;
 }
 
 // The text a regeneration gives the dimension now; nullopt when it cannot
@@ -1040,10 +1063,25 @@ RegenerationCount RegenerateWaiting(Drawing& drawing) {
   return RegenerateDimensions(drawing, order);
 }
 
+struct DimensionInspector::State {
+  explicit State(const Drawing& drawing) : context(drawing) {}
+  Context context;
+};
+
+DimensionInspector::DimensionInspector(const Drawing& drawing)
+    : drawing_(drawing), state_(std::make_unique<State>(drawing)) {}
+
+DimensionInspector::~DimensionInspector() = default;
+
 DrawnDimension InspectDimension(const Drawing& drawing, EntityId id) {
+  return DimensionInspector(drawing).Inspect(id);
+}
+
+DrawnDimension DimensionInspector::Inspect(EntityId id) {
+  const Drawing& drawing = drawing_;
+  Context& context = state_->context;
   DrawnDimension drawn;
-  std::vector<dxf::TagView> tags;
-  tags.reserve(128);  // a dimension's record with its overrides, in one allocation
+  std::vector<dxf::TagView>& tags = context.tags();
   DimensionData d = ReadDimension(drawing.entity(id).text, &tags);
   ContainerId block = BlockOf(drawing, d);
   if (block == kNoContainer) return drawn;
@@ -1053,7 +1091,6 @@ DrawnDimension InspectDimension(const Drawing& drawing, EntityId id) {
   drawing.EntityTags(text, &tags);
   drawn.text = TextOf(tags);
   drawn.value = DrawnValue(d.override_text.value_or(""), drawn.text);
-  Context context(drawing);
   Variables vars{&d.overrides, context.Style(d.style)};
   drawn.regenerated =
       Regenerated(drawing, context, id, d, vars, text, &drawn.text).value_or(drawn.text);

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -64,6 +65,23 @@ struct DrawnDimension {
   std::string regenerated;           // the text a regeneration gives now
 };
 DrawnDimension InspectDimension(const Drawing& drawing, EntityId id);
+
+// The same for many dimensions: the tables are looked up once. One
+// inspector a thread; the drawing must not change while it is used.
+class DimensionInspector {
+ public:
+  explicit DimensionInspector(const Drawing& drawing);
+  ~DimensionInspector();
+  DimensionInspector(const DimensionInspector&) = delete;
+  DimensionInspector& operator=(const DimensionInspector&) = delete;
+
+  DrawnDimension Inspect(EntityId id);
+
+ private:
+  struct State;
+  const Drawing& drawing_;
+  std::unique_ptr<State> state_;
+};
 
 // The part of a drawn text that an override's "<>" stands for: the whole
 // text for "" and "<>"; nullopt for a blank, an override without "<>", or a
