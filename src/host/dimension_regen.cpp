@@ -696,27 +696,15 @@ struct PartFacts {
 PartFacts ReadPart(const RecordText& record, bool line) {
   PartFacts facts;
   record.VisitTags([&](const dxf::TagView& tag) {
-    switch (tag.code) {
-      case 1001:
-        return false;
-      case 62:
-        facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
-        break;
-      case 10:
-        if (line) facts.a.x = Real(tag.value).value_or(0);
-        break;
-      case 20:
-        if (line) facts.a.y = Real(tag.value).value_or(0);
-        break;
-      case 11:
-        if (line) facts.b.x = Real(tag.value).value_or(0);
-        break;
-      case 21:
-        if (line) facts.b.y = Real(tag.value).value_or(0);
-        break;
-      default:
-        break;
-    }
+    if (tag.code == 1001) return false;
+    if (tag.code == 62) facts.colour = dxf::ParseInt(dxf::TrimBlanks(tag.value));
+    if (!line) return true;
+    double* coordinate = tag.code == 10   ? &facts.a.x
+                         : tag.code == 20 ? &facts.a.y
+                         : tag.code == 11 ? &facts.b.x
+                         : tag.code == 21 ? &facts.b.y
+                                          : nullptr;
+    if (coordinate != nullptr) *coordinate = Real(tag.value).value_or(0);
     return true;
   });
   return facts;
