@@ -30,7 +30,9 @@ class EntitySlots {
   T& operator[](uint32_t id) {
     std::atomic<T*>& pointer = ChunkOf(id).slots[id & (kChunkSize - 1)];
     if (T* slot = pointer.load(std::memory_order_acquire)) return *slot;
-    Maker& maker = makers_[id % kMakers];
+    // Neighbouring ids share a maker, so that slots made in the order of
+    // their ids lie side by side.
+    Maker& maker = makers_[(id >> kMakerBits) % kMakers];
     std::lock_guard<std::mutex> guard(maker.lock);
     if (T* slot = pointer.load(std::memory_order_relaxed)) return *slot;
     T* slot = &maker.made.emplace_back();
@@ -42,9 +44,11 @@ class EntitySlots {
   static constexpr size_t kChunkBits = 16;
   static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
   static constexpr size_t kChunks = size_t{1} << (32 - kChunkBits);
-  // Slots are made under one of several locks, so that two threads making
-  // slots for neighbouring entities seldom wait for each other.
+  // Slots are made under one of several locks, each for runs of 1024
+  // neighbouring ids: two threads making slots for different parts of the
+  // drawing seldom wait for each other.
   static constexpr size_t kMakers = 16;
+  static constexpr size_t kMakerBits = 10;
 
   struct Chunk {
     std::atomic<T*> slots[kChunkSize] = {};
