@@ -1087,9 +1087,15 @@ DrawnDimension DimensionInspector::Inspect(EntityId id) {
   DrawnDimension drawn;
   std::vector<dxf::TagView>& tags = context.tags();
   DimensionData d = ReadDimension(drawing.entity(id).text, &tags);
-  ContainerId block = BlockOf(drawing, context.Entry(id), d.block);
+  DimensionEntry& entry = context.Entry(id);
+  ContainerId block = BlockOf(drawing, entry, d.block);
   if (block == kNoContainer) return drawn;
-  EntityId text = TextEntity(drawing, block);
+  // The text the last regeneration found, while the block is as it left
+  // it: the parts before the text are not read again.
+  const LastRegeneration& last = entry.last;
+  EntityId text = last.block == block && last.block_revision == drawing.BlockRevision(block)
+                      ? last.text
+                      : TextEntity(drawing, block);
   if (text == kNoEntity) return drawn;
   drawn.has_text = true;
   drawing.EntityTags(text, &tags);

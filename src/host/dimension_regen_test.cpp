@@ -212,5 +212,17 @@ TEST(DimensionRegeneration, WithoutBlockOrTextLeftAsItIsAndCounted) {
   EXPECT_EQ(RegenerateDimensions(*d, std::span<const EntityId>(&line, 1)).left_as_is, 0u);
 }
 
+TEST(DimensionRegeneration, InspectionSeesTheBlockAsItIsAfterTheRegeneration) {
+  auto d = Make(DimensionSetup{});
+  ASSERT_TRUE(d);
+  Change(*d, 1, "<> mm");
+  EXPECT_EQ(Shown(*d), "160 mm");
+  // The text erased after the regeneration: the block has none to show.
+  d->EraseEntity(Id(*d, "25"));
+  EXPECT_FALSE(InspectDimension(*d, Id(*d, "30")).has_text);
+  d->EraseEntity(Id(*d, "25"), false);
+  EXPECT_EQ(Shown(*d), "160 mm");
+}
+
 }  // namespace
 }  // namespace host
