@@ -182,9 +182,12 @@ class Conversion {
   // lie; refuses outlying ones unless forced. False when refused.
   bool CheckPlaces(const host::Drawing& drawing) {
     start_space_ = CurrentSpace(drawing);
-    start_points_ = MeasureSpace(drawing, start_space_);
-    std::string problem = settings_.force ? "" : OutlierProblem(start_points_);
-    if (problem.empty()) return true;
+    std::vector<EntityPoint> measured = MeasureSpace(drawing, start_space_);
+    std::string problem = settings_.force ? "" : OutlierProblem(measured);
+    if (problem.empty()) {
+      start_points_ = PlacementSample(measured);
+      return true;
+    }
     Failed(kExitInputError,
            job_.input + ": cannot convert: " + problem + "; use --force to convert anyway");
     return false;
@@ -294,7 +297,7 @@ class Conversion {
   report::SnapshotPtr snapshot_;
   DataSnapshot data_before_;
   host::ContainerId start_space_ = host::kNoContainer;
-  std::vector<EntityPoint> start_points_;
+  std::vector<EntityPoint> start_points_;  // the placement check's sample
   ConversionResult result_;
 };
 

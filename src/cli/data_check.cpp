@@ -158,44 +158,51 @@ Parsed ParseTypeAndHandle(std::string_view text) {
   return parsed;
 }
 
-// The handles of records (entities, table records, table heads,
-// BLOCK/ENDBLK records, objects), sorted: a handle used twice makes a run.
-std::vector<uint64_t> SortedHandles(const std::vector<std::string_view>& texts) {
-  std::vector<uint64_t> handles;
-  handles.reserve(texts.size());
-  for (std::string_view text : texts)
-    if (std::optional<uint64_t> handle = FirstHandle(text)) handles.push_back(*handle);
-  std::sort(handles.begin(), handles.end());
-  return handles;
-}
-
-std::vector<std::string_view> LiveRecordTexts(const Drawing& d) {
-  std::vector<std::string_view> texts;
-  texts.reserve(d.entity_count() + 64);
+// Calls visit(text) for the text of every live record that has a handle:
+// entities, table records, table heads, BLOCK/ENDBLK records and the records
+// of the kept sections.
+template <class Visit>
+void ForEachLiveRecordText(const Drawing& d, Visit visit) {
   for (EntityId id = 0; id < d.entity_count(); ++id)
-    if (!d.entity(id).erased) texts.push_back(d.entity(id).text.text());
+    if (!d.entity(id).erased) visit(d.entity(id).text.text());
   for (size_t t = 0; t < d.table_count(); ++t) {
     const host::Table& table = d.table(t);
-    texts.push_back(table.head.text());
+    visit(table.head.text());
     for (host::TableRecordId id : table.records)
-      if (!d.table_record(id).erased) texts.push_back(d.table_record(id).text.text());
+      if (!d.table_record(id).erased) visit(d.table_record(id).text.text());
   }
   for (host::ContainerId id = 0; id < d.container_count(); ++id) {
     const host::Container& c = d.container(id);
     if (c.erased) continue;
-    if (c.block_record) texts.push_back(c.block_record->text());
-    if (c.endblk_record) texts.push_back(c.endblk_record->text());
+    if (c.block_record) visit(c.block_record->text());
+    if (c.endblk_record) visit(c.endblk_record->text());
   }
   for (const host::OpaqueSection* section : d.OpaqueSections())
-    for (const host::RecordText& record : section->records) texts.push_back(record.text());
-  return texts;
+    for (const host::RecordText& record : section->records) visit(record.text());
 }
 
-std::vector<std::string_view> LiveRecordTexts(const DataSnapshot& s) {
-  std::vector<std::string_view> texts;
+template <class Visit>
+void ForEachLiveRecordText(const DataSnapshot& s, Visit visit) {
   for (const auto* list : {&s.entities, &s.table_records, &s.other_handled, &s.objects})
-    for (const DataSnapshot::Record& record : *list) texts.push_back(record.text);
-  return texts;
+    for (const DataSnapshot::Record& record : *list) visit(record.text);
+}
+
+// The handles of the live records, sorted: a handle used twice makes a run.
+// (The texts are visited, not listed first: a list of a million views
+// would only add to the peak of memory.)
+std::vector<uint64_t> SortedHandles(const Drawing& d) {
+  // Room for every record, erased ones too, so that the list never grows
+  // (growing doubles it for a moment).
+  size_t records = d.entity_count() + 2 * d.container_count();
+  for (size_t t = 0; t < d.table_count(); ++t) records += 1 + d.table(t).records.size();
+  for (const host::OpaqueSection* section : d.OpaqueSections()) records += section->records.size();
+  std::vector<uint64_t> handles;
+  handles.reserve(records);
+  ForEachLiveRecordText(d, [&](std::string_view text) {
+    if (std::optional<uint64_t> handle = FirstHandle(text)) handles.push_back(*handle);
+  });
+  std::sort(handles.begin(), handles.end());
+  return handles;
 }
 
 // Whether every tag of before stands in after, in the same order: a record
@@ -223,6 +230,51 @@ void Append(DataCheckResult&& part, DataCheckResult* result) {
   result->entities_checked += part.entities_checked;
 }
 
+// The entities of a drawing by handle, live and erased, as a sorted list: a
+// handle's entity is its first live one, else its first. (A list of a
+// million pairs takes half the room of a hash table of them, and the check
+// looks up only the few entities not found where they were.)
+class EntitiesByHandle {
+ public:
+  explicit EntitiesByHandle(const Drawing& drawing) {
+    entries_.reserve(drawing.entity_count());
+    for (EntityId id = 0; id < drawing.entity_count(); ++id) {
+      std::optional<uint64_t> handle = host::ParseHandle(drawing.EntityHandle(id));
+      if (handle) entries_.push_back({*handle, id, !drawing.entity(id).erased});
+    }
+    // Entities mostly stand in the order of their handles already.
+    if (!std::is_sorted(entries_.begin(), entries_.end(), ByHandleThenId))
+      std::sort(entries_.begin(), entries_.end(), ByHandleThenId);
+  }
+
+  // The entity with the handle (id, live), if any. Safe to call from two
+  // threads at once.
+  std::optional<std::pair<EntityId, bool>> Find(uint64_t handle) const {
+    auto first = std::lower_bound(entries_.begin(), entries_.end(), handle,
+                                  [](const Entry& e, uint64_t h) { return e.handle < h; });
+    if (first == entries_.end() || first->handle != handle) return std::nullopt;
+    auto chosen = first;
+    for (auto it = first; it != entries_.end() && it->handle == handle; ++it) {
+      if (it->live) {
+        chosen = it;
+        break;
+      }
+    }
+    return std::make_pair(chosen->id, chosen->live);
+  }
+
+ private:
+  struct Entry {
+    uint64_t handle;
+    EntityId id;
+    bool live;
+  };
+  static bool ByHandleThenId(const Entry& a, const Entry& b) {
+    return a.handle != b.handle ? a.handle < b.handle : a.id < b.id;
+  }
+  std::vector<Entry> entries_;
+};
+
 class Checker {
  public:
   Checker(const DataSnapshot& before, const Drawing& after, DataCheckResult* result)
@@ -246,7 +298,7 @@ class Checker {
     host::RunInTwoHalves(count, [&](size_t begin, size_t end) {
       bool first = begin == 0;
       Checker part(before_, after_, &parts[first ? 0 : 1]);
-      part.shared_by_handle_ = &by_handle_;
+      part.shared_by_handle_ = &*by_handle_;
       part.CheckEntities(begin, end);
       if (first) return;
       part.result_ = &parts[2];
@@ -269,19 +321,10 @@ class Checker {
 
   // After: live and erased entities by handle (id, live), built when an
   // entity is not found where it was.
-  const host::HandleTable<std::pair<EntityId, bool>>& ByHandle() {
+  const EntitiesByHandle& ByHandle() {
     if (shared_by_handle_) return *shared_by_handle_;
-    if (by_handle_built_) return by_handle_;
-    by_handle_built_ = true;
-    by_handle_ = host::HandleTable<std::pair<EntityId, bool>>(after_.entity_count());
-    for (EntityId id = 0; id < after_.entity_count(); ++id) {
-      std::optional<uint64_t> handle = host::ParseHandle(after_.EntityHandle(id));
-      if (!handle) continue;
-      bool live = !after_.entity(id).erased;
-      auto [kept, added] = by_handle_.Insert(*handle, std::make_pair(id, live));
-      if (!added && live && !kept->second) *kept = {id, true};
-    }
-    return by_handle_;
+    if (!by_handle_) by_handle_.emplace(after_);
+    return *by_handle_;
   }
 
   // The entities [begin, end) of the snapshot.
@@ -316,7 +359,7 @@ class Checker {
         live = !after_.entity(now).erased;
       }
       if (old.handle && (now == host::kNoEntity || !live)) {
-        const std::pair<EntityId, bool>* found = ByHandle().Find(*old.handle);
+        std::optional<std::pair<EntityId, bool>> found = ByHandle().Find(*old.handle);
         if (found && (now == host::kNoEntity || found->second)) std::tie(now, live) = *found;
       }
       if (now == host::kNoEntity) {
@@ -423,7 +466,7 @@ class Checker {
 
   void CheckHandles() {
     if (!before_.has_handles) return;
-    std::vector<uint64_t> handles = SortedHandles(LiveRecordTexts(after_));
+    std::vector<uint64_t> handles = SortedHandles(after_);
     uint64_t highest = handles.empty() ? 0 : handles.back();
     std::vector<std::pair<uint64_t, size_t>> shared;  // by handle, with the count
     for (size_t i = 0, j; i < handles.size(); i = j) {
@@ -434,11 +477,11 @@ class Checker {
     if (!shared.empty()) {
       host::HandleTable<size_t> old_counts(shared.size());
       for (const auto& entry : shared) old_counts.Insert(entry.first, 0);
-      for (std::string_view text : LiveRecordTexts(before_)) {
+      ForEachLiveRecordText(before_, [&](std::string_view text) {
         std::optional<uint64_t> handle = FirstHandle(text);
-        if (!handle) continue;
+        if (!handle) return;
         if (size_t* count = old_counts.Find(*handle)) ++*count;
-      }
+      });
       for (const auto& [handle, count] : shared) {
         if (*old_counts.Find(handle) >= count) continue;
         Problem("the handle " + HandleText(handle) + " is used by " + std::to_string(count) +
@@ -451,24 +494,24 @@ class Checker {
     if (value && *value > highest) return;
     // A seed the input already had too low is not the conversion's doing
     // while no handle above the input's was given out.
-    if (before_.handseed && highest <= HighestHandle(LiveRecordTexts(before_)) &&
-        *before_.handseed <= highest)
+    if (before_.handseed && highest <= HighestHandle(before_) && *before_.handseed <= highest)
       return;
     Problem("$HANDSEED " + *seed + " is not above the highest handle " + HandleText(highest));
   }
 
-  static uint64_t HighestHandle(const std::vector<std::string_view>& texts) {
+  static uint64_t HighestHandle(const DataSnapshot& snapshot) {
     uint64_t highest = 0;
-    for (std::string_view text : texts) highest = std::max(highest, FirstHandle(text).value_or(0));
+    ForEachLiveRecordText(snapshot, [&](std::string_view text) {
+      highest = std::max(highest, FirstHandle(text).value_or(0));
+    });
     return highest;
   }
 
   const DataSnapshot& before_;
   const Drawing& after_;
   DataCheckResult* result_;
-  host::HandleTable<std::pair<EntityId, bool>> by_handle_;
-  const host::HandleTable<std::pair<EntityId, bool>>* shared_by_handle_ = nullptr;
-  bool by_handle_built_ = false;
+  std::optional<EntitiesByHandle> by_handle_;
+  const EntitiesByHandle* shared_by_handle_ = nullptr;
 };
 
 }  // namespace

@@ -26,22 +26,32 @@ std::string Point(double x, double y) {
 
 }  // namespace
 
-void CheckPlacement(const std::vector<EntityPoint>& before, host::ContainerId space, double factor,
+std::vector<EntityPoint> PlacementSample(const std::vector<EntityPoint>& measured) {
+  size_t placed = 0;
+  for (const EntityPoint& entity : measured) placed += entity.has_point;
+  size_t step = std::max<size_t>(1, placed / kSample);
+  std::vector<EntityPoint> sample;
+  sample.reserve(placed / step + 1);
+  size_t n = 0;
+  for (const EntityPoint& entity : measured) {
+    if (!entity.has_point) continue;
+    if (n++ % step == 0) sample.push_back(entity);
+  }
+  return sample;
+}
+
+void CheckPlacement(const std::vector<EntityPoint>& sample, host::ContainerId space, double factor,
                     const host::Drawing& after, DataCheckResult* result) {
   struct Pair {
     const EntityPoint* entity;
     double x, y;  // after
   };
-  std::vector<const EntityPoint*> placed;
-  for (const EntityPoint& entity : before)
-    if (entity.has_point) placed.push_back(&entity);
-  size_t step = std::max<size_t>(1, placed.size() / kSample);
   std::vector<Pair> pairs;
-  for (size_t i = 0; i < placed.size(); i += step) {
-    const host::Entity& entity = after.entity(placed[i]->id);
+  for (const EntityPoint& before : sample) {
+    const host::Entity& entity = after.entity(before.id);
     if (entity.erased || entity.container == space) continue;
-    Pair pair{placed[i], 0, 0};
-    if (FirstPoint(after, placed[i]->id, &pair.x, &pair.y)) pairs.push_back(pair);
+    Pair pair{&before, 0, 0};
+    if (FirstPoint(after, before.id, &pair.x, &pair.y)) pairs.push_back(pair);
   }
   if (pairs.empty()) return;
   // The entity that moved by the median offset is where the others are

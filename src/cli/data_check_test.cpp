@@ -150,6 +150,18 @@ TEST_F(DataCheckTest, WhatAConversionDoesPasses) {
             "attributes included; deleted: 1 CIRCLE)");
 }
 
+TEST_F(DataCheckTest, AnErasedEntityIsFoundLiveWhereAnotherRecordCarriesItsHandle) {
+  // Changed, then erased: looked for by handle, as after a cut and a copy.
+  SetValue("21", 8, "AM_0");
+  drawing_->EraseEntity(Entity("21"));
+  EXPECT_EQ(Check().deleted, (std::map<std::string, size_t>{{"CIRCLE", 1}}));
+  drawing_->AddEntity(drawing_->model_space(),
+                      dxf::Tags{{0, "CIRCLE"}, {5, "21"}, {8, "0"}, {40, "3.0"}});
+  DataCheckResult result = Check();
+  EXPECT_TRUE(result.deleted.empty());
+  EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
+}
+
 TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {
   SetValue("21", 5, "99");
   DataCheckResult result = Check();

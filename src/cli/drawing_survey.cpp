@@ -295,6 +295,19 @@ DrawingSurvey SurveyDrawing(const host::Drawing& drawing) {
   constexpr size_t kChunk = 4 * host::kTwoHalvesFrom;
   std::vector<host::EntityId> chunk;
   std::vector<RecordFacts> facts;
+  // The lists are made as long as the entities' flags say (no record is read
+  // for it): grown by doubling, a list of a hundred thousand dimensions
+  // would for a moment take three times its room.
+  size_t mains = 0, dimension_entities = 0;
+  for (host::EntityId id = drawing.FirstEntity(); id != host::kNoEntity;
+       id = drawing.NextEntity(id)) {
+    const host::Entity& entity = drawing.entity(id);
+    if (entity.parent != host::kNoEntity) continue;
+    ++mains;
+    dimension_entities += entity.dimension ? 1 : 0;
+  }
+  survey.handles.reserve(mains);
+  survey.dimensions.reserve(dimension_entities);
   host::EntityId next = drawing.FirstEntity();
   while (next != host::kNoEntity) {
     chunk.clear();

@@ -24,14 +24,16 @@ void ClipboardCopy(Session& session, StandInState& state, bool cut) {
   // Pasting moves in the plane only: the base point lies at z = 0.
   if (!extents.empty()) clipboard.base = {extents.min.x, extents.min.y, 0};
 
+  clipboard.items.reserve(selection->size());
   for (EntityId main : *selection) {
     ClipboardItem item;
     item.original = main;
     item.subentities = SubEntitiesOf(drawing, main);
     if (!cut) {
-      item.tags = CopyEntityTags(drawing, main);
+      item.copied = std::make_unique<ClipboardItem::Records>();
+      item.copied->tags = CopyEntityTags(drawing, main);
       for (EntityId sub : item.subentities) {
-        item.subentity_tags.push_back(CopyEntityTags(drawing, sub));
+        item.copied->subentity_tags.push_back(CopyEntityTags(drawing, sub));
       }
     }
     clipboard.items.push_back(std::move(item));

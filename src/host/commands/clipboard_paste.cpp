@@ -23,7 +23,9 @@ std::vector<EntityId> RestoreOriginals(Drawing& drawing, Clipboard& clipboard, C
                                        size_t* dropped_viewports) {
   bool to_model = space == drawing.model_space();
   std::vector<EntityId> placed;
-  std::vector<ClipboardItem> kept;
+  placed.reserve(clipboard.items.size());
+  // The items that come back are kept in place, in their order.
+  size_t kept = 0;
   for (ClipboardItem& item : clipboard.items) {
     if (to_model && drawing.EntityType(item.original) == "VIEWPORT") {
       ++*dropped_viewports;  // stays erased
@@ -35,9 +37,10 @@ std::vector<EntityId> RestoreOriginals(Drawing& drawing, Clipboard& clipboard, C
       drawing.MoveToContainer(item.original, space);
     }
     placed.push_back(item.original);
-    kept.push_back(std::move(item));
+    if (&clipboard.items[kept] != &item) clipboard.items[kept] = std::move(item);
+    ++kept;
   }
-  clipboard.items = std::move(kept);
+  clipboard.items.resize(kept);
   return placed;
 }
 
@@ -50,8 +53,8 @@ void AddCopies(Drawing& drawing, const Clipboard& clipboard, ContainerId space,
     dxf::Tags main_tags;
     std::vector<dxf::Tags> sub_tags;
     if (clipboard.mode == Clipboard::Mode::kCopied) {
-      main_tags = item.tags;
-      sub_tags = item.subentity_tags;
+      main_tags = item.copied->tags;
+      sub_tags = item.copied->subentity_tags;
     } else {
       if (drawing.entity(item.original).erased) continue;  // erased since it was pasted
       main_tags = CopyEntityTags(drawing, item.original);

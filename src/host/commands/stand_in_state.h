@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,9 +20,13 @@ namespace host::commands {
 struct ClipboardItem {
   EntityId original = kNoEntity;  // the entity copied or cut
   std::vector<EntityId> subentities;
-  // Its records when copied (kCopied only).
-  dxf::Tags tags;
-  std::vector<dxf::Tags> subentity_tags;
+  // Its records when copied (kCopied only). Held apart: a cut of a whole
+  // drawing keeps an item for each of a million entities to the end.
+  struct Records {
+    dxf::Tags tags;
+    std::vector<dxf::Tags> subentity_tags;
+  };
+  std::unique_ptr<Records> copied;
 };
 
 struct Clipboard {
