@@ -1,11 +1,13 @@
 #include "host/database/handle_check.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "dxf/error_text.h"
 #include "dxf/tag.h"
 #include "host/database/handle_table.h"
 #include "host/database/record_scan.h"
+#include "host/two_halves.h"
 
 namespace host {
 namespace {
@@ -109,30 +111,97 @@ class Checker {
 
 }  // namespace
 
-HandleProblems FindHandleProblems(const Drawing& drawing) {
-  if (!drawing.has_handles()) return {};
-  Checker check(drawing.entity_count() + 1024);
+namespace {
+
+// Calls record(text, line) for every live record that has a handle of its
+// own, entities last but the kept sections, in the order the problems are
+// listed in.
+template <class Record>
+void ForEachRecord(const Drawing& drawing, Record record, bool entities) {
   for (size_t t = 0; t < drawing.table_count(); ++t) {
     const Table& table = drawing.table(t);
-    check.Record(table.head.text(), 0);
+    record(table.head.text(), 0);
     for (TableRecordId id : table.records) {
-      const TableRecord& record = drawing.table_record(id);
-      if (!record.erased) check.Record(record.text.text(), record.line);
+      const TableRecord& r = drawing.table_record(id);
+      if (!r.erased) record(r.text.text(), r.line);
     }
   }
   for (ContainerId id = 0; id < drawing.container_count(); ++id) {
     const Container& c = drawing.container(id);
     if (c.erased) continue;
-    if (c.block_record) check.Record(c.block_record->text(), c.block_line);
-    if (c.endblk_record) check.Record(c.endblk_record->text(), 0);
+    if (c.block_record) record(c.block_record->text(), c.block_line);
+    if (c.endblk_record) record(c.endblk_record->text(), 0);
   }
-  for (EntityId id = 0; id < drawing.entity_count(); ++id) {
-    const Entity& e = drawing.entity(id);
-    if (!e.erased) check.Record(e.text.text(), e.line);
+  if (entities) {
+    for (EntityId id = 0; id < drawing.entity_count(); ++id) {
+      const Entity& e = drawing.entity(id);
+      if (!e.erased) record(e.text.text(), e.line);
+    }
   }
   for (const OpaqueSection* section : drawing.OpaqueSections())
-    for (const RecordText& record : section->records) check.Record(record.text(), 0);
-  check.Seed(drawing.HeaderValue("$HANDSEED"));
+    for (const RecordText& r : section->records) record(r.text(), 0);
+}
+
+// The handles of a range of records, or false at the first that is no
+// usable handle (then the full check names it).
+struct HandleList {
+  std::vector<uint64_t> handles;
+  bool usable = true;
+  void Add(std::string_view text) {
+    std::string_view type = dxf::RecordType(text);
+    if (type.empty()) return;
+    std::string_view value;
+    if (!OwnHandle(text, type, &value)) return;
+    std::optional<uint64_t> handle = ParseHandle(value);
+    if (!handle || *handle == 0) usable = false;
+    if (usable) handles.push_back(*handle);
+  }
+};
+
+// Whether every handle is usable and none is used twice, found from a sorted
+// list of them rather than a table: the common case, and in a drawing of a
+// million entities a third of the time. The entities' records are read in two
+// halves at once.
+bool AllHandlesDistinct(const Drawing& drawing, uint64_t* highest) {
+  HandleList halves[2], others;
+  ForEachRecord(
+      drawing, [&](std::string_view text, uint32_t) { others.Add(text); }, false);
+  RunInTwoHalvesIfLong(drawing.entity_count(), [&](size_t begin, size_t end) {
+    HandleList& half = halves[begin == 0 ? 0 : 1];
+    half.handles.reserve(end - begin);
+    for (size_t id = begin; id < end && half.usable; ++id) {
+      const Entity& e = drawing.entity(static_cast<EntityId>(id));
+      if (!e.erased) half.Add(e.text.text());
+    }
+  });
+  if (!others.usable || !halves[0].usable || !halves[1].usable) return false;
+  std::vector<uint64_t>& all = others.handles;
+  for (HandleList& half : halves) {
+    all.insert(all.end(), half.handles.begin(), half.handles.end());
+    half.handles = {};
+  }
+  std::sort(all.begin(), all.end());
+  if (std::adjacent_find(all.begin(), all.end()) != all.end()) return false;
+  *highest = all.empty() ? 0 : all.back();
+  return true;
+}
+
+}  // namespace
+
+HandleProblems FindHandleProblems(const Drawing& drawing) {
+  if (!drawing.has_handles()) return {};
+  std::optional<std::string> seed = drawing.HeaderValue("$HANDSEED");
+  uint64_t highest = 0;
+  if (AllHandlesDistinct(drawing, &highest)) {
+    // Only the seed can be wrong; with no handle at all it is not looked at.
+    if (!seed || highest == 0) return {};
+    std::optional<uint64_t> value = ParseHandle(*seed);
+    if (value && *value > highest) return {};
+  }
+  Checker check(drawing.entity_count() + 1024);
+  ForEachRecord(
+      drawing, [&](std::string_view text, uint32_t line) { check.Record(text, line); }, true);
+  check.Seed(seed);
   return check.Take();
 }
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "host/database/handle_check.h"
+#include "host/database/record_scan.h"
 #include "support/drawing_test_support.h"
 
 namespace host {
@@ -67,6 +68,21 @@ TEST(HandleRangeTest, DuplicateOddAndLowSeedHandlesAreListed) {
             std::vector<std::string>{"$HANDSEED 200 is not above the highest handle in use, 2F0"});
   HandleProblems many = FindHandleProblems(*LoadDrawing(Drawing("2", "0")));
   EXPECT_EQ(many.total, 2u);  // handle 0, and the seed at the second line's handle
+}
+
+TEST(HandleRangeTest, ADuplicateAcrossTheHalvesOfALargeDrawingIsListed) {
+  // Enough entities for the two-thread scan; the last takes the first's handle.
+  std::string lines =
+      "0 SECTION\n2 HEADER\n9 $ACADVER\n1 AC1015\n9 $HANDSEED\n5 9000\n"
+      "0 ENDSEC\n0 SECTION\n2 ENTITIES\n";
+  for (int i = 0; i < 5000; ++i) lines += "0 LINE\n5 " + FormatHandle(0x100 + i) + "\n8 0\n";
+  lines += "0 LINE\n5 100\n8 0\n0 ENDSEC\n0 EOF\n";
+  std::unique_ptr<host::Drawing> drawing = LoadDrawing(TagLines(lines));
+  ASSERT_NE(drawing, nullptr);
+  HandleProblems problems = FindHandleProblems(*drawing);
+  EXPECT_EQ(problems.listed,
+            std::vector<std::string>{"line 30019: the LINE's handle 100 is also the handle of "
+                                     "the LINE at line 19"});
 }
 
 TEST(HandleRangeTest, NewHandlesAvoidHandlesInUseWhateverTheSeedSays) {
