@@ -136,7 +136,63 @@ void Drawing::EntityTags(EntityId id, std::vector<dxf::TagView>* tags) const {
   entities_[id].text.Split(tags);
 }
 
-std::string_view Drawing::EntityType(EntityId id) const { return entities_[id].text.Type(); }
+std::string_view Drawing::EntityType(EntityId id) const {
+  const Entity& e = entities_[id];
+  return e.known_type != 0 ? KnownEntityTypeName(e.known_type) : e.text.Type();
+}
+
+namespace {
+
+constexpr std::string_view kKnownEntityTypes[] = {"",
+                                                  "LINE",
+                                                  "CIRCLE",
+                                                  "ARC",
+                                                  "ELLIPSE",
+                                                  "POLYLINE",
+                                                  "VERTEX",
+                                                  "SEQEND",
+                                                  "LWPOLYLINE",
+                                                  "SPLINE",
+                                                  "TEXT",
+                                                  "MTEXT",
+                                                  "INSERT",
+                                                  "ATTRIB",
+                                                  "ATTDEF",
+                                                  "DIMENSION",
+                                                  "HATCH",
+                                                  "SOLID",
+                                                  "POINT",
+                                                  "VIEWPORT",
+                                                  "LEADER",
+                                                  "TOLERANCE",
+                                                  "3DFACE",
+                                                  "TRACE",
+                                                  "ARC_DIMENSION",
+                                                  "LARGE_RADIAL_DIMENSION",
+                                                  "ACAD_TABLE",
+                                                  "MULTILEADER",
+                                                  "MLINE",
+                                                  "RAY",
+                                                  "XLINE",
+                                                  "IMAGE",
+                                                  "WIPEOUT",
+                                                  "REGION",
+                                                  "3DSOLID",
+                                                  "BODY",
+                                                  "SHAPE",
+                                                  "OLE2FRAME"};
+
+}  // namespace
+
+uint8_t KnownEntityType(std::string_view type) {
+  for (size_t i = 1; i < std::size(kKnownEntityTypes); ++i)
+    if (kKnownEntityTypes[i] == type) return static_cast<uint8_t>(i);
+  return 0;
+}
+
+std::string_view KnownEntityTypeName(uint8_t number) {
+  return number < std::size(kKnownEntityTypes) ? kKnownEntityTypes[number] : std::string_view();
+}
 
 bool IsDimensionType(std::string_view type) {
   return type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION";
@@ -147,6 +203,7 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags) {
   dxf::RewriteRecord(entities_[id].text.text(), tags, file_.style, &buffer);
   entities_[id].text.Replace(buffer);
   entities_[id].dimension = !tags.empty() && IsDimensionType(dxf::TrimBlanks(tags[0].value));
+  entities_[id].known_type = KnownEntityType(entities_[id].text.Type());
   NoteChangeIn(entities_[id].container);
 }
 
@@ -162,6 +219,7 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view
   dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &buffer);
   entities_[id].text.Replace(buffer);
   entities_[id].dimension = !tags.empty() && IsDimensionType(dxf::TrimBlanks(tags[0].value));
+  entities_[id].known_type = KnownEntityType(entities_[id].text.Type());
   NoteChangeIn(entities_[id].container);
 }
 
@@ -211,6 +269,7 @@ EntityId Drawing::AddSeqend(EntityId main) {
   tags.emplace_back(8, std::string(dxf::TrimBlanks(FindCommonValue(main_text, 8).value_or("0"))));
   Entity seqend;
   seqend.text.Replace(dxf::WriteTags(tags, file_.style));
+  seqend.known_type = KnownEntityType(seqend.text.Type());
   ContainerId seqend_container = entities_[main].container;
   seqend.container = seqend_container;
   seqend.parent = main;
@@ -282,6 +341,7 @@ EntityId Drawing::AddEntity(ContainerId container, const dxf::Tags& tags) {
   Entity e;
   e.text.Replace(dxf::WriteTags(tags, file_.style));
   e.dimension = IsDimensionType(added);
+  e.known_type = KnownEntityType(e.text.Type());
   e.container = container;
   Container& c = containers_[container];
 

@@ -112,6 +112,11 @@ struct Container {
 // The entity types drawn from a dimension block of their own.
 bool IsDimensionType(std::string_view type);
 
+// The common entity types by number (1 up), 0 for any other type; and the
+// type of a number.
+uint8_t KnownEntityType(std::string_view type);
+std::string_view KnownEntityTypeName(uint8_t number);
+
 struct Entity {
   RecordText text;
   ContainerId container = kNoContainer;
@@ -121,6 +126,9 @@ struct Entity {
   // A dimension (see IsDimensionType): known without reading the record,
   // which for a large selection would be a cache miss an entity.
   bool dimension = false;
+  // The record's type when it is one of the common ones (KnownEntityType),
+  // for the same reason; 0 for any other, which is read from the record.
+  uint8_t known_type = 0;
   // The main entity a VERTEX/ATTRIB/SEQEND belongs to, kNoEntity otherwise.
   EntityId parent = kNoEntity;
   // Read inside the BLOCK of model space or of the active layout rather than
