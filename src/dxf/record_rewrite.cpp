@@ -10,6 +10,14 @@ bool Same(const TagView& old_tag, const Tag& tag) {
   return old_tag.code == tag.code && old_tag.value == tag.value;
 }
 
+bool Same(const TagView& old_tag, const TagView& tag) {
+  // A tag taken over from the old record views its very text.
+  if (old_tag.value.data() == tag.value.data()) {
+    return old_tag.code == tag.code && old_tag.value.size() == tag.value.size();
+  }
+  return old_tag.code == tag.code && old_tag.value == tag.value;
+}
+
 // Steps through the tags of a record already split into views of its text,
 // as TagCursor steps through the text.
 class ViewCursor {
@@ -36,9 +44,9 @@ class ViewCursor {
   size_t offset_ = 0;
 };
 
-template <class Cursor>
-void Rewrite(std::string_view old_text, Cursor cursor, const Tags& tags, const TextStyle& style,
-             std::string* result) {
+template <class Cursor, class NewTag>
+void Rewrite(std::string_view old_text, Cursor cursor, const std::vector<NewTag>& tags,
+             const TextStyle& style, std::string* result) {
   std::string& out = *result;
   out.clear();
   // The old record is read alongside the new tags: old_tag starts at
@@ -60,7 +68,7 @@ void Rewrite(std::string_view old_text, Cursor cursor, const Tags& tags, const T
     old_start = cursor.offset();
     have_old = cursor.Next(&old_tag);
   };
-  for (const Tag& tag : tags) {
+  for (const NewTag& tag : tags) {
     if (have_old && Same(old_tag, tag)) {
       step_old();
       continue;
@@ -95,6 +103,15 @@ void RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle&
 
 void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
                    const Tags& tags, const TextStyle& style, std::string* out) {
+  Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out);
+}
+
+}  // namespace dxf
+
+namespace dxf {
+
+void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
+                   const std::vector<TagView>& tags, const TextStyle& style, std::string* out) {
   Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out);
 }
 

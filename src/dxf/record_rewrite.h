@@ -21,5 +21,9 @@ void RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle&
 // into old_text, in order, covering all of it.
 void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
                    const Tags& tags, const TextStyle& style, std::string* out);
+// The same with the new version given as views: of the old record's tags
+// where it keeps them (compared by address first), of other text where not.
+void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
+                   const std::vector<TagView>& tags, const TextStyle& style, std::string* out);
 
 }  // namespace dxf

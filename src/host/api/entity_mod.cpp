@@ -8,6 +8,7 @@
 // owner and space follow from where the entity lives, and the record keeps
 // the tags it had for them, in their places.
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ struct Scratch {
   std::vector<uint32_t> old_block_items;
   std::vector<XdataBlock> in_blocks;
   std::vector<XdataBlock> old_blocks;
+  std::vector<dxf::TagView> out;  // the new version of the record
+  std::deque<dxf::Tag> fresh;     // the tags of it written afresh
 };
 thread_local Scratch t_scratch;
 
@@ -153,14 +156,18 @@ bool FlatLikeOthers(const ParsedRecord& rec, int code) {
   return false;
 }
 
+// Puts the new version of a record together as views: of the record's own
+// tags where they are kept, of the tags written afresh (in *fresh, where
+// they stay put as more are added) where not.
 class RecordWriter {
  public:
-  RecordWriter(ApiState& state, const ParsedRecord& rec, dxf::Tags* out)
-      : state_(state), rec_(rec), out_(out) {}
+  RecordWriter(ApiState& state, const ParsedRecord& rec, std::vector<dxf::TagView>* out,
+               std::deque<dxf::Tag>* fresh)
+      : state_(state), rec_(rec), out_(out), fresh_(fresh) {}
 
   void CopyTags(size_t first, size_t count) {
     for (size_t t = first; t < first + count && t < rec_.tags.size(); ++t) {
-      out_->emplace_back(rec_.tags[t].code, std::string(rec_.tags[t].value));
+      out_->push_back(rec_.tags[t]);
     }
   }
 
@@ -174,7 +181,7 @@ class RecordWriter {
     switch (in->restype) {
       case 8:
         if (layer_text != nullptr) {
-          out_->emplace_back(8, *layer_text);
+          Write(8, *layer_text);
           return;
         }
         break;
@@ -184,12 +191,12 @@ class RecordWriter {
         std::string_view name = ItemText(in);
         if (EqualsNoCase(name, "BYLAYER")) return;
         if (EqualsNoCase(name, "BYBLOCK")) {
-          out_->emplace_back(6, "BYBLOCK");
+          Write(6, "BYBLOCK");
           return;
         }
         TableRecordId id = FindLiveRecord(state_.drawing(), "LTYPE", name);
         if (id != kNoRecord) {
-          out_->emplace_back(6, RecordName(state_.drawing(), id));
+          Write(6, RecordName(state_.drawing(), id));
           return;
         }
         break;
@@ -204,13 +211,23 @@ class RecordWriter {
         break;
     }
     bool flat = old != nullptr ? old->flat : FlatLikeOthers(rec_, in->restype);
-    AppendItemTags(state_, in, flat, old, rec_.tags, out_);
+    written_.clear();
+    AppendItemTags(state_, in, flat, old, rec_.tags, &written_);
+    for (dxf::Tag& tag : written_) Write(tag.code, std::move(tag.value));
   }
 
  private:
+  void Write(int code, std::string value) {
+    fresh_->emplace_back(code, std::move(value));
+    View(fresh_->back());
+  }
+  void View(const dxf::Tag& tag) { out_->push_back(dxf::TagView{tag.code, {}, tag.value}); }
+
   ApiState& state_;
   const ParsedRecord& rec_;
-  dxf::Tags* out_;
+  std::vector<dxf::TagView>* out_;
+  std::deque<dxf::Tag>* fresh_;
+  dxf::Tags written_;
 };
 
 bool IsKnownLinetype(const Drawing& drawing, std::string_view name) {
@@ -313,9 +330,9 @@ int EntMod(ApiState& state, const resbuf* chain) {
     }
   }
 
-  dxf::Tags out;
-  out.reserve(rec.tags.size() + 4);
-  RecordWriter writer(state, rec, &out);
+  s.out.clear();
+  s.fresh.clear();
+  RecordWriter writer(state, rec, &s.out, &s.fresh);
   writer.CopyTags(0, 1);
   size_t next_fixed = 0;
   for (const PairedItem& pair : s.pairs) {
@@ -352,7 +369,7 @@ int EntMod(ApiState& state, const resbuf* chain) {
   }
   bool dimension = IsDimensionType(type);
   // rec still reads as the record does (nothing above changes the entity).
-  drawing.SetEntityTags(id, out, rec.text, rec.tags);
+  drawing.SetEntityTags(id, s.out, rec.text, rec.tags);
   if (dimension) MarkForRegeneration(drawing, id);
   return RTNORM;
 }

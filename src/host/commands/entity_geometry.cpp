@@ -1,5 +1,6 @@
 #include "host/commands/entity_geometry.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 
@@ -219,9 +220,46 @@ void TransformEntities(Drawing& drawing, const std::vector<EntityId>& mains,
   }
 }
 
+namespace {
+
+// Whether some entity of the drawing, erased or not, is of a type whose
+// transform moves its points only. Most drawings hold none: one look at
+// each entity's type then settles what a selection would report.
+bool MayHoldPointsOnlyTypes(const Drawing& drawing) {
+  std::vector<std::pair<std::string, bool>> other_types;  // types read from records
+  for (EntityId id = 0; id < drawing.entity_count(); ++id) {
+    std::string_view type = drawing.EntityType(id);
+    if (type == "SEQEND") continue;
+    if (drawing.entity(id).known_type != 0) {
+      // The rules of the common types are known; each is asked once.
+      static const std::vector<bool> points_only = [] {
+        std::vector<bool> known;
+        for (uint8_t k = 0; k < 255 && (k == 0 || !KnownEntityTypeName(k).empty()); ++k)
+          known.push_back(k != 0 && geometry::TransformResultOf(KnownEntityTypeName(k)) ==
+                                        geometry::TransformResult::kPointsOnly);
+        return known;
+      }();
+      if (points_only[drawing.entity(id).known_type]) return true;
+      continue;
+    }
+    auto seen = std::find_if(other_types.begin(), other_types.end(),
+                             [&](const auto& entry) { return entry.first == type; });
+    if (seen == other_types.end()) {
+      other_types.emplace_back(std::string(type), geometry::TransformResultOf(type) ==
+                                                      geometry::TransformResult::kPointsOnly);
+      seen = other_types.end() - 1;
+    }
+    if (seen->second) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void CollectPointsOnly(const Drawing& drawing, const std::vector<EntityId>& mains,
                        const geometry::Transform& transform, std::set<std::string>* points_only) {
   if (transform.is_identity() || !transform.is_valid()) return;
+  if (!MayHoldPointsOnlyTypes(drawing)) return;
   auto collect = [&drawing](const std::vector<EntityId>& some, std::set<std::string>* types) {
     ForEachTransformGroup(drawing, some, true, [&](const std::vector<EntityId>& records, bool) {
       for (EntityId id : records) {

@@ -223,6 +223,20 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view
   NoteChangeIn(entities_[id].container);
 }
 
+void Drawing::SetEntityTags(EntityId id, const std::vector<dxf::TagView>& tags,
+                            std::string_view current_text,
+                            const std::vector<dxf::TagView>& current_tags) {
+  assert(current_text == entities_[id].text.text());
+  std::string& buffer = RewriteBuffer();
+  dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &buffer);
+  // The tags may view the old text, which the new one replaces.
+  bool dimension = !tags.empty() && IsDimensionType(dxf::TrimBlanks(tags[0].value));
+  entities_[id].text.Replace(buffer);
+  entities_[id].dimension = dimension;
+  entities_[id].known_type = KnownEntityType(entities_[id].text.Type());
+  NoteChangeIn(entities_[id].container);
+}
+
 void Drawing::NoteChangeIn(ContainerId container) {
   if (container == kNoContainer || containers_[container].kind != ContainerKind::kBlock) return;
   // Entities of different blocks are set from two threads at once.

@@ -204,6 +204,10 @@ class Drawing {
   // (the record itself or a copy of it).
   void SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view current_text,
                      const std::vector<dxf::TagView>& current_tags);
+  // The same with the new tags given as views (of current_tags where they are
+  // kept, of other text where not).
+  void SetEntityTags(EntityId id, const std::vector<dxf::TagView>& tags,
+                     std::string_view current_text, const std::vector<dxf::TagView>& current_tags);
   // Erases (or, with false, restores) an entity together with its
   // subentities. A block's ENDBLK cannot be erased.
   void EraseEntity(EntityId id, bool erased = true);
