@@ -3,6 +3,7 @@
 #include "host/database/drawing.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cassert>
 #include <cstring>
@@ -185,8 +186,17 @@ constexpr std::string_view kKnownEntityTypes[] = {"",
 }  // namespace
 
 uint8_t KnownEntityType(std::string_view type) {
-  for (size_t i = 1; i < std::size(kKnownEntityTypes); ++i)
-    if (kKnownEntityTypes[i] == type) return static_cast<uint8_t>(i);
+  // Asked for every record read or written: the names are looked through
+  // by their first letter only.
+  static const auto by_first = [] {
+    std::array<std::vector<uint8_t>, 128> lists;
+    for (size_t i = 1; i < std::size(kKnownEntityTypes); ++i)
+      lists[static_cast<unsigned char>(kKnownEntityTypes[i][0])].push_back(static_cast<uint8_t>(i));
+    return lists;
+  }();
+  if (type.empty() || static_cast<unsigned char>(type[0]) >= 128) return 0;
+  for (uint8_t i : by_first[static_cast<unsigned char>(type[0])])
+    if (kKnownEntityTypes[i] == type) return i;
   return 0;
 }
 

@@ -277,7 +277,7 @@ class DrawingLoader {
     Entity e;
     e.text = RecordText(record.text, IndexOf(record));
     e.dimension = IsDimensionType(type);
-    e.known_type = KnownEntityType(e.text.Type());
+    e.known_type = KnownEntityType(type);
     e.line = record.line;
     bool closes = false;
     if (open_parent_ != kNoEntity) {
