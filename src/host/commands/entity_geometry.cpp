@@ -39,14 +39,16 @@ void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
                       std::set<std::string>* points_only, const RecordEdit& edit) {
   std::optional<geometry::OwnerFrame> frame;
   bool identity = AllIdentity(transforms);
-  std::vector<dxf::TagView> views;
+  // Called for every main entity: the buffers stay from call to call.
+  thread_local std::vector<dxf::TagView> views;
+  thread_local dxf::Tags tags;
   for (size_t i = 0; i < records.size(); ++i) {
     EntityId id = records[i];
     std::string_view type = drawing.EntityType(id);
     // An end-of-sequence record has no geometry: nothing to transform.
     if (type == "SEQEND" && !edit) continue;
     if (identity && !edit) continue;
-    dxf::Tags tags = CopyEntityTags(drawing, id, &views);
+    CopyEntityTags(drawing, id, &views, &tags);
     if (edit) edit(i == 0, &tags);
     if (type != "SEQEND") {
       for (size_t k = 0; k < transforms.size(); ++k) {

@@ -37,9 +37,14 @@ dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id) {
 
 dxf::Tags TagsFromViews(const std::vector<dxf::TagView>& views) { return FromViews(views); }
 
-dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views) {
+void CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views,
+                    dxf::Tags* tags) {
   drawing.EntityTags(id, views);
-  return FromViews(*views);
+  tags->resize(views->size());
+  for (size_t i = 0; i < views->size(); ++i) {
+    (*tags)[i].code = (*views)[i].code;
+    (*tags)[i].value.assign((*views)[i].value);
+  }
 }
 
 dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id) {

@@ -19,8 +19,11 @@ constexpr size_t kNoTag = static_cast<size_t>(-1);
 dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id);
 // Tags of their own from views of a record.
 dxf::Tags TagsFromViews(const std::vector<dxf::TagView>& views);
-// The same, leaving the record's tags as views in *views.
-dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views);
+// The same into *tags, whose strings are written over (a command that
+// copies a million records then allocates next to nothing), leaving the
+// record's tags as views in *views.
+void CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views,
+                    dxf::Tags* tags);
 dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id);
 
 // Index of the first tag with the code at or after from, before the
