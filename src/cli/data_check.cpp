@@ -232,47 +232,64 @@ void Append(DataCheckResult&& part, DataCheckResult* result) {
 
 // The entities of a drawing by handle, live and erased, as a sorted list: a
 // handle's entity is its first live one, else its first. (A list of a
-// million pairs takes half the room of a hash table of them, and the check
-// looks up only the few entities not found where they were.)
+// million entries takes a fraction of the room of a hash table of them, and
+// the check looks up only the few entities not found where they were.)
+// Handles below 2^32, which is all of them in any drawing of this world,
+// are kept with the entity's id in one number: half the room, and a sort
+// twice as fast.
 class EntitiesByHandle {
  public:
-  explicit EntitiesByHandle(const Drawing& drawing) {
-    entries_.reserve(drawing.entity_count());
+  explicit EntitiesByHandle(const Drawing& drawing) : drawing_(drawing) {
+    packed_.reserve(drawing.entity_count());
     for (EntityId id = 0; id < drawing.entity_count(); ++id) {
       std::optional<uint64_t> handle = host::ParseHandle(drawing.EntityHandle(id));
-      if (handle) entries_.push_back({*handle, id, !drawing.entity(id).erased});
+      if (!handle) continue;
+      if (*handle >> 32 != 0) {
+        BuildWide();
+        return;
+      }
+      packed_.push_back(*handle << 32 | id);
     }
-    // Entities mostly stand in the order of their handles already.
-    if (!std::is_sorted(entries_.begin(), entries_.end(), ByHandleThenId))
-      std::sort(entries_.begin(), entries_.end(), ByHandleThenId);
+    if (!std::is_sorted(packed_.begin(), packed_.end())) std::sort(packed_.begin(), packed_.end());
   }
 
   // The entity with the handle (id, live), if any. Safe to call from two
   // threads at once.
   std::optional<std::pair<EntityId, bool>> Find(uint64_t handle) const {
-    auto first = std::lower_bound(entries_.begin(), entries_.end(), handle,
-                                  [](const Entry& e, uint64_t h) { return e.handle < h; });
-    if (first == entries_.end() || first->handle != handle) return std::nullopt;
-    auto chosen = first;
-    for (auto it = first; it != entries_.end() && it->handle == handle; ++it) {
-      if (it->live) {
-        chosen = it;
-        break;
-      }
+    std::optional<EntityId> first, live;
+    if (!wide_.empty()) {
+      auto it = std::lower_bound(wide_.begin(), wide_.end(), std::make_pair(handle, EntityId{0}));
+      for (; it != wide_.end() && it->first == handle && !live; ++it)
+        Consider(it->second, &first, &live);
+    } else if (handle >> 32 == 0) {
+      auto it = std::lower_bound(packed_.begin(), packed_.end(), handle << 32);
+      for (; it != packed_.end() && *it >> 32 == handle && !live; ++it)
+        Consider(static_cast<EntityId>(*it & 0xFFFFFFFF), &first, &live);
     }
-    return std::make_pair(chosen->id, chosen->live);
+    if (live) return std::make_pair(*live, true);
+    if (first) return std::make_pair(*first, false);
+    return std::nullopt;
   }
 
  private:
-  struct Entry {
-    uint64_t handle;
-    EntityId id;
-    bool live;
-  };
-  static bool ByHandleThenId(const Entry& a, const Entry& b) {
-    return a.handle != b.handle ? a.handle < b.handle : a.id < b.id;
+  void Consider(EntityId id, std::optional<EntityId>* first, std::optional<EntityId>* live) const {
+    if (!*first) *first = id;
+    if (!drawing_.entity(id).erased) *live = id;
   }
-  std::vector<Entry> entries_;
+
+  void BuildWide() {
+    packed_ = {};
+    wide_.reserve(drawing_.entity_count());
+    for (EntityId id = 0; id < drawing_.entity_count(); ++id) {
+      std::optional<uint64_t> handle = host::ParseHandle(drawing_.EntityHandle(id));
+      if (handle) wide_.emplace_back(*handle, id);
+    }
+    std::sort(wide_.begin(), wide_.end());
+  }
+
+  const Drawing& drawing_;
+  std::vector<uint64_t> packed_;                     // handle << 32 | id
+  std::vector<std::pair<uint64_t, EntityId>> wide_;  // when a handle needs more
 };
 
 class Checker {

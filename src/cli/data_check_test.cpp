@@ -160,6 +160,10 @@ TEST_F(DataCheckTest, AnErasedEntityIsFoundLiveWhereAnotherRecordCarriesItsHandl
   DataCheckResult result = Check();
   EXPECT_TRUE(result.deleted.empty());
   EXPECT_TRUE(result.ok()) << FormatDataCheck(result);
+  // The same with a handle beyond 32 bits in the drawing.
+  drawing_->AddEntity(drawing_->model_space(),
+                      dxf::Tags{{0, "POINT"}, {5, "1000000000"}, {8, "0"}, {10, "0"}, {20, "0"}});
+  EXPECT_TRUE(Check().deleted.empty());
 }
 
 TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {
