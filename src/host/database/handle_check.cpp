@@ -113,9 +113,9 @@ class Checker {
 
 namespace {
 
-// Calls record(text, line) for every live record that has a handle of its
-// own, entities last but the kept sections, in the order the problems are
-// listed in.
+// Calls record(text, line) for every live record that may have a handle of
+// its own: table records, block records, the entities (when asked for) and
+// the kept sections, in the order the problems are listed in.
 template <class Record>
 void ForEachRecord(const Drawing& drawing, Record record, bool entities) {
   for (size_t t = 0; t < drawing.table_count(); ++t) {
