@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "dxf/tag.h"
+#include "host/database/handle_check.h"
 #include "host/database/handle_table.h"
 #include "host/database/record_scan.h"
 #include "host/two_halves.h"
@@ -158,27 +159,11 @@ Parsed ParseTypeAndHandle(std::string_view text) {
   return parsed;
 }
 
-// Calls visit(text) for the text of every live record that has a handle:
-// entities, table records, table heads, BLOCK/ENDBLK records and the records
-// of the kept sections.
+// Calls visit(text) for the text of every live record that has a handle,
+// in the drawing or in the snapshot of it.
 template <class Visit>
 void ForEachLiveRecordText(const Drawing& d, Visit visit) {
-  for (EntityId id = 0; id < d.entity_count(); ++id)
-    if (!d.entity(id).erased) visit(d.entity(id).text.text());
-  for (size_t t = 0; t < d.table_count(); ++t) {
-    const host::Table& table = d.table(t);
-    visit(table.head.text());
-    for (host::TableRecordId id : table.records)
-      if (!d.table_record(id).erased) visit(d.table_record(id).text.text());
-  }
-  for (host::ContainerId id = 0; id < d.container_count(); ++id) {
-    const host::Container& c = d.container(id);
-    if (c.erased) continue;
-    if (c.block_record) visit(c.block_record->text());
-    if (c.endblk_record) visit(c.endblk_record->text());
-  }
-  for (const host::OpaqueSection* section : d.OpaqueSections())
-    for (const host::RecordText& record : section->records) visit(record.text());
+  host::ForEachHandledRecord(d, [&](std::string_view text, uint32_t) { visit(text); });
 }
 
 template <class Visit>

@@ -228,22 +228,24 @@ namespace {
 // transform moves its points only. Most drawings hold none: one look at
 // each entity's type then settles what a selection would report.
 bool MayHoldPointsOnlyTypes(const Drawing& drawing) {
+  // The rules of the common types are known: each is asked once. An
+  // end-of-sequence record has no geometry to report.
+  static const std::vector<bool> known_points_only = [] {
+    std::vector<bool> known{false};
+    for (uint8_t k = 1; !KnownEntityTypeName(k).empty(); ++k) {
+      std::string_view type = KnownEntityTypeName(k);
+      known.push_back(type != "SEQEND" &&
+                      geometry::TransformResultOf(type) == geometry::TransformResult::kPointsOnly);
+    }
+    return known;
+  }();
   std::vector<std::pair<std::string, bool>> other_types;  // types read from records
   for (EntityId id = 0; id < drawing.entity_count(); ++id) {
-    std::string_view type = drawing.EntityType(id);
-    if (type == "SEQEND") continue;
-    if (drawing.entity(id).known_type != 0) {
-      // The rules of the common types are known; each is asked once.
-      static const std::vector<bool> points_only = [] {
-        std::vector<bool> known;
-        for (uint8_t k = 0; k < 255 && (k == 0 || !KnownEntityTypeName(k).empty()); ++k)
-          known.push_back(k != 0 && geometry::TransformResultOf(KnownEntityTypeName(k)) ==
-                                        geometry::TransformResult::kPointsOnly);
-        return known;
-      }();
-      if (points_only[drawing.entity(id).known_type]) return true;
+    if (uint8_t known = drawing.entity(id).known_type) {
+      if (known_points_only[known]) return true;
       continue;
     }
+    std::string_view type = drawing.EntityType(id);
     auto seen = std::find_if(other_types.begin(), other_types.end(),
                              [&](const auto& entry) { return entry.first == type; });
     if (seen == other_types.end()) {

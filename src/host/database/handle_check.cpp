@@ -113,35 +113,6 @@ class Checker {
 
 namespace {
 
-// Calls record(text, line) for every live record that may have a handle of
-// its own: table records, block records, the entities (when asked for) and
-// the kept sections, in the order the problems are listed in.
-template <class Record>
-void ForEachRecord(const Drawing& drawing, Record record, bool entities) {
-  for (size_t t = 0; t < drawing.table_count(); ++t) {
-    const Table& table = drawing.table(t);
-    record(table.head.text(), 0);
-    for (TableRecordId id : table.records) {
-      const TableRecord& r = drawing.table_record(id);
-      if (!r.erased) record(r.text.text(), r.line);
-    }
-  }
-  for (ContainerId id = 0; id < drawing.container_count(); ++id) {
-    const Container& c = drawing.container(id);
-    if (c.erased) continue;
-    if (c.block_record) record(c.block_record->text(), c.block_line);
-    if (c.endblk_record) record(c.endblk_record->text(), 0);
-  }
-  if (entities) {
-    for (EntityId id = 0; id < drawing.entity_count(); ++id) {
-      const Entity& e = drawing.entity(id);
-      if (!e.erased) record(e.text.text(), e.line);
-    }
-  }
-  for (const OpaqueSection* section : drawing.OpaqueSections())
-    for (const RecordText& r : section->records) record(r.text(), 0);
-}
-
 // The handles of a range of records, or false at the first that is no
 // usable handle (then the full check names it).
 struct HandleList {
@@ -164,7 +135,7 @@ struct HandleList {
 // halves at once.
 bool AllHandlesDistinct(const Drawing& drawing, uint64_t* highest) {
   HandleList halves[2], others;
-  ForEachRecord(
+  ForEachHandledRecord(
       drawing, [&](std::string_view text, uint32_t) { others.Add(text); }, false);
   RunInTwoHalvesIfLong(drawing.entity_count(), [&](size_t begin, size_t end) {
     HandleList& half = halves[begin == 0 ? 0 : 1];
@@ -199,8 +170,8 @@ HandleProblems FindHandleProblems(const Drawing& drawing) {
     if (value && *value > highest) return {};
   }
   Checker check(drawing.entity_count() + 1024);
-  ForEachRecord(
-      drawing, [&](std::string_view text, uint32_t line) { check.Record(text, line); }, true);
+  ForEachHandledRecord(drawing,
+                       [&](std::string_view text, uint32_t line) { check.Record(text, line); });
   check.Seed(seed);
   return check.Take();
 }
