@@ -25,22 +25,24 @@ void ClipboardCopy(Session& session, StandInState& state, bool cut) {
   if (!extents.empty()) clipboard.base = {extents.min.x, extents.min.y, 0};
 
   clipboard.items.reserve(selection->size());
+  if (!cut) clipboard.copied.reserve(selection->size());
   for (EntityId main : *selection) {
+    std::vector<EntityId> subs = SubEntitiesOf(drawing, main);
     ClipboardItem item;
     item.original = main;
-    item.subentities = SubEntitiesOf(drawing, main);
+    item.first_subentity = static_cast<uint32_t>(clipboard.subentities.size());
+    item.subentity_count = static_cast<uint32_t>(subs.size());
+    clipboard.subentities.insert(clipboard.subentities.end(), subs.begin(), subs.end());
     if (!cut) {
-      item.copied = std::make_unique<ClipboardItem::Records>();
-      item.copied->tags = CopyEntityTags(drawing, main);
-      for (EntityId sub : item.subentities) {
-        item.copied->subentity_tags.push_back(CopyEntityTags(drawing, sub));
-      }
+      ClipboardRecords& records = clipboard.copied.emplace_back();
+      records.tags = CopyEntityTags(drawing, main);
+      for (EntityId sub : subs) records.subentity_tags.push_back(CopyEntityTags(drawing, sub));
     }
-    clipboard.items.push_back(std::move(item));
+    clipboard.items.push_back(item);
   }
   if (cut) {
     for (const ClipboardItem& item : clipboard.items) {
-      for (EntityId sub : item.subentities) drawing.EraseEntity(sub);
+      for (EntityId sub : clipboard.SubentitiesOf(item)) drawing.EraseEntity(sub);
       drawing.EraseEntity(item.original);
     }
   }

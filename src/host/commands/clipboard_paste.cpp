@@ -26,19 +26,18 @@ std::vector<EntityId> RestoreOriginals(Drawing& drawing, Clipboard& clipboard, C
   placed.reserve(clipboard.items.size());
   // The items that come back are kept in place, in their order.
   size_t kept = 0;
-  for (ClipboardItem& item : clipboard.items) {
+  for (const ClipboardItem& item : clipboard.items) {
     if (to_model && drawing.EntityType(item.original) == "VIEWPORT") {
       ++*dropped_viewports;  // stays erased
       continue;
     }
     drawing.EraseEntity(item.original, false);
-    for (EntityId sub : item.subentities) drawing.EraseEntity(sub, false);
+    for (EntityId sub : clipboard.SubentitiesOf(item)) drawing.EraseEntity(sub, false);
     if (drawing.entity(item.original).container != space) {
       drawing.MoveToContainer(item.original, space);
     }
     placed.push_back(item.original);
-    if (&clipboard.items[kept] != &item) clipboard.items[kept] = std::move(item);
-    ++kept;
+    clipboard.items[kept++] = item;
   }
   clipboard.items.resize(kept);
   return placed;
@@ -49,16 +48,18 @@ void AddCopies(Drawing& drawing, const Clipboard& clipboard, ContainerId space,
                const geometry::Transform& move, size_t* dropped_viewports,
                std::set<std::string>* points_only) {
   bool to_model = space == drawing.model_space();
-  for (const ClipboardItem& item : clipboard.items) {
+  for (size_t i = 0; i < clipboard.items.size(); ++i) {
+    const ClipboardItem& item = clipboard.items[i];
     dxf::Tags main_tags;
     std::vector<dxf::Tags> sub_tags;
     if (clipboard.mode == Clipboard::Mode::kCopied) {
-      main_tags = item.copied->tags;
-      sub_tags = item.copied->subentity_tags;
+      main_tags = clipboard.copied[i].tags;
+      sub_tags = clipboard.copied[i].subentity_tags;
     } else {
       if (drawing.entity(item.original).erased) continue;  // erased since it was pasted
       main_tags = CopyEntityTags(drawing, item.original);
-      for (EntityId sub : item.subentities) sub_tags.push_back(CopyEntityTags(drawing, sub));
+      for (EntityId sub : clipboard.SubentitiesOf(item))
+        sub_tags.push_back(CopyEntityTags(drawing, sub));
     }
     if (main_tags.empty()) continue;
     if (to_model && main_tags.front().value == "VIEWPORT") {

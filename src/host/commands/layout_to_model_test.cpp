@@ -297,6 +297,47 @@ TEST_F(LayoutToModelTest, ZoomExtentsInALayoutSetsPaperExtentsAndTheOverallViewp
   EXPECT_EQ(Header("$EXTMAX"), "0.0");  // model space untouched
 }
 
+// The clipboard keeps the subentities of all its items in one list: each
+// copy gets its own vertices, whether copied or cut and pasted again.
+TEST_F(StandInTest, PastedCopiesKeepTheirOwnSubentities) {
+  const std::string polylines =
+      "0 SECTION\n2 HEADER\n9 $ACADVER\n1 AC1009\n0 ENDSEC\n"
+      "0 SECTION\n2 ENTITIES\n"
+      "0 POLYLINE\n8 0\n66 1\n10 0.0\n20 0.0\n30 0.0\n"
+      "0 VERTEX\n8 0\n10 1.0\n20 0.0\n30 0.0\n0 VERTEX\n8 0\n10 2.0\n20 0.0\n30 0.0\n"
+      "0 SEQEND\n8 0\n"
+      "0 LINE\n8 0\n10 3.0\n20 0.0\n30 0.0\n11 4.0\n21 0.0\n31 0.0\n"
+      "0 POLYLINE\n8 0\n66 1\n10 0.0\n20 0.0\n30 0.0\n"
+      "0 VERTEX\n8 0\n10 5.0\n20 0.0\n30 0.0\n0 SEQEND\n8 0\n"
+      "0 ENDSEC\n0 EOF\n";
+  // Type and x of each record of model space, from the n-th main entity on.
+  auto records_from = [this](size_t first_main) {
+    std::string listed;
+    std::vector<EntityId> mains = commands::MainEntitiesOf(drawing(), drawing().model_space());
+    for (size_t i = first_main; i < mains.size(); ++i) {
+      std::vector<EntityId> records = {mains[i]};
+      for (EntityId sub : commands::SubEntitiesOf(drawing(), mains[i])) records.push_back(sub);
+      for (EntityId id : records) {
+        dxf::Tags tags = commands::CopyEntityTags(drawing(), id);
+        listed += commands::TagValue(tags, 0) + " " +
+                  std::to_string(static_cast<int>(commands::TagReal(tags, 10, -1))) + "\n";
+      }
+    }
+    return listed;
+  };
+  // The base point is the lower left of the extents (x 1); a polyline's own
+  // point is not moved.
+  const std::string copies_at_100 =
+      "POLYLINE 0\nVERTEX 100\nVERTEX 101\nSEQEND -1\nLINE 102\n"
+      "POLYLINE 0\nVERTEX 104\nSEQEND -1\n";
+  for (const char* script : {"_copyclip\n_all\n\n_pasteclip\n100,0\n",
+                             "_cutclip\n_all\n\n_pasteclip\n0,0\n_pasteclip\n100,0\n"}) {
+    Open(polylines);
+    Run(script);
+    EXPECT_EQ(records_from(3), copies_at_100) << script;
+  }
+}
+
 TEST_F(StandInTest, R12PaperSpaceComesToModelSpaceWithoutHandlesOrOwners) {
   Open(
       "0 SECTION\n2 HEADER\n9 $ACADVER\n1 AC1009\n9 $TILEMODE\n70 0\n0 ENDSEC\n"

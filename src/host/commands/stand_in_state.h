@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,17 +17,19 @@
 
 namespace host::commands {
 
-// One main entity on the clipboard with its subentities.
+// One main entity on the clipboard. Kept to twelve bytes: a cut of a whole
+// drawing keeps an item for each of a million entities to the end. Its
+// subentities are held by the clipboard, after those of the items before.
 struct ClipboardItem {
   EntityId original = kNoEntity;  // the entity copied or cut
-  std::vector<EntityId> subentities;
-  // Its records when copied (kCopied only). Held apart: a cut of a whole
-  // drawing keeps an item for each of a million entities to the end.
-  struct Records {
-    dxf::Tags tags;
-    std::vector<dxf::Tags> subentity_tags;
-  };
-  std::unique_ptr<Records> copied;
+  uint32_t first_subentity = 0;   // in Clipboard::subentities
+  uint32_t subentity_count = 0;
+};
+
+// The records of a copied item and its subentities as they were copied.
+struct ClipboardRecords {
+  dxf::Tags tags;
+  std::vector<dxf::Tags> subentity_tags;
 };
 
 struct Clipboard {
@@ -47,9 +50,15 @@ struct Clipboard {
   const Drawing* drawing = nullptr;  // the drawing the entities came from
   std::string drawing_name;
   std::vector<ClipboardItem> items;
-  geometry::Vec3 base;  // lower-left corner of the items' extents
+  std::vector<EntityId> subentities;     // of the items, item after item
+  std::vector<ClipboardRecords> copied;  // kCopied only: one for each item
+  geometry::Vec3 base;                   // lower-left corner of the items' extents
 
   bool empty() const { return items.empty(); }
+  std::span<const EntityId> SubentitiesOf(const ClipboardItem& item) const {
+    return std::span<const EntityId>(subentities)
+        .subspan(item.first_subentity, item.subentity_count);
+  }
   // True when the items belong to that drawing (not to one opened before).
   bool BelongsTo(const Drawing& other) const {
     return drawing == &other && drawing_name == other.file_name();
