@@ -11,11 +11,16 @@
 namespace host::api {
 
 std::string FormatVa(const char* format, va_list args) {
-  va_list measure;
-  va_copy(measure, args);
-  int length = std::vsnprintf(nullptr, 0, format, measure);
-  va_end(measure);
+  // Most texts are short: written once into a buffer on the stack, and
+  // only a longer one a second time at its length.
+  char buffer[256];
+  va_list first;
+  va_copy(first, args);
+  int length = std::vsnprintf(buffer, sizeof buffer, format, first);
+  va_end(first);
   if (length <= 0) return std::string();
+  if (static_cast<size_t>(length) < sizeof buffer)
+    return std::string(buffer, static_cast<size_t>(length));
   std::string text(static_cast<size_t>(length) + 1, '\0');
   std::vsnprintf(text.data(), text.size(), format, args);
   text.resize(static_cast<size_t>(length));

@@ -14,6 +14,13 @@ TEST_F(UserFunctionsTest, PrintfGoesToTheCommandLineAtAnyLength) {
   acutPrintf("%s|", long_text.c_str());
   EXPECT_NE(transcript().find("Ersetze <>/N/A durch 5%"), std::string::npos);
   EXPECT_NE(transcript().find(long_text + "|"), std::string::npos);
+  // Either side of the length that is written in one go.
+  for (size_t length : {254, 255}) {
+    std::string edge(length, 'y');
+    acutPrintf("%s#", edge.c_str());
+    EXPECT_NE(transcript().find("|" + edge + "#"), std::string::npos) << length;
+    acutPrintf("|");
+  }
 }
 
 TEST_F(UserFunctionsTest, SystemVariables) {
