@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 #include <new>
+#include <optional>
 #include <ostream>
 
 #include "cli/conversion_warnings.h"
@@ -219,6 +220,18 @@ class Conversion {
       return Failed(kExitInputError,
                     job_.input + ": the conversion failed, nothing written: " + step);
 
+    // The data check is made first, though it is shown second: its
+    // snapshot of every record is let go before the drawing is surveyed
+    // again, since the snapshot and the two surveys together would be the
+    // conversion's peak of memory.
+    std::optional<DataCheckResult> data_check;
+    if (settings_.verify) {
+      data_check = CheckNoDataLost(data_before_, host.drawing());
+      data_before_ = DataSnapshot();
+      if (std::optional<double> factor = PickReference(before_, settings_.reference).factor)
+        CheckPlacement(start_points_, start_space_, *factor, host.drawing(), &*data_check);
+    }
+
     ConversionCheck check = CompareDrawings(before_, SurveyDrawing(host.drawing()));
     result_.entities_after = check.entities_after;
     result_.dimensions_compared = check.dimensions_compared;
@@ -228,10 +241,8 @@ class Conversion {
 
     // A conversion that lost data writes nothing: the input stays the only
     // copy, and the problems are named.
-    if (settings_.verify) {
-      DataCheckResult data = CheckNoDataLost(data_before_, host.drawing());
-      if (std::optional<double> factor = PickReference(before_, settings_.reference).factor)
-        CheckPlacement(start_points_, start_space_, *factor, host.drawing(), &data);
+    if (data_check) {
+      const DataCheckResult& data = *data_check;
       std::string data_text = FormatDataCheck(data);
       host.session().command_line().Print("\n" + data_text + "\n");
       check_text += "\n" + data_text;
