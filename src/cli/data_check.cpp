@@ -121,10 +121,10 @@ Parsed Parse(std::string_view text, bool want_body) {
 std::string HandleText(uint64_t handle) { return host::FormatHandle(handle); }
 
 // How a record is named in a problem: by handle, else by input line.
-std::string Describe(const Parsed& parsed, const DataSnapshot::Record& record) {
+std::string Describe(const Parsed& parsed, uint32_t line) {
   std::string name(parsed.type);
   if (parsed.handle) return name + " " + HandleText(*parsed.handle);
-  return name + " of input line " + std::to_string(record.line);
+  return name + " of input line " + std::to_string(line);
 }
 
 std::string_view Keep(const host::RecordText& text, DataSnapshot* snapshot) {
@@ -169,7 +169,7 @@ void ForEachLiveRecordText(const Drawing& d, Visit visit) {
 template <class Visit>
 void ForEachLiveRecordText(const DataSnapshot& s, Visit visit) {
   for (const auto* list : {&s.entities, &s.table_records, &s.other_handled, &s.objects})
-    for (const DataSnapshot::Record& record : *list) visit(record.text);
+    for (const DataSnapshot::Record& record : *list) visit(record.text());
 }
 
 // The handles of the live records, sorted: a handle used twice makes a run.
@@ -333,31 +333,35 @@ class Checker {
   void CheckEntities(size_t begin, size_t end) {
     for (size_t i = begin; i < end; ++i) {
       const DataSnapshot::Record& record = before_.entities[i];
+      const EntityId id = record.number;
+      const std::string_view before_text = record.text();
       ++result_->entities_checked;
       // The common case costs nothing: the entity still has the very text
       // it was read with.
-      if (record.id < after_.entity_count()) {
-        const host::Entity& entity = after_.entity(record.id);
+      if (id < after_.entity_count()) {
+        const host::Entity& entity = after_.entity(id);
         std::string_view text = entity.text.text();
-        if (text.data() == record.text.data() && text.size() == record.text.size()) {
+        if (text.data() == before_text.data() && text.size() == before_text.size()) {
           if (entity.erased) ++result_->deleted[std::string(dxf::RecordType(text))];
           continue;
         }
       }
-      bool unknown = !KnownTypes().count(dxf::RecordType(record.text));
+      bool unknown = !KnownTypes().count(dxf::RecordType(before_text));
       // A known type without extended data has nothing to compare but its
       // type: its handle is all that needs reading (the common case, which
       // a full parse would make the dearest part of the check).
-      bool light = !unknown && !MayHoldExtendedData(record.text);
-      Parsed old = light ? ParseTypeAndHandle(record.text) : Parse(record.text, unknown);
+      bool light = !unknown && !MayHoldExtendedData(before_text);
+      Parsed old = light ? ParseTypeAndHandle(before_text) : Parse(before_text, unknown);
+      // Entities are never taken out of the drawing: the one of that id
+      // still has the input line.
+      const uint32_t line = id < after_.entity_count() ? after_.entity(id).line : 0;
       EntityId now = host::kNoEntity;
       bool live = false;
       // The entity is looked for where it was (its id), and by its handle
       // when that entity no longer carries it (a paste may have made a new
       // record with the handle).
-      if (record.id < after_.entity_count() &&
-          host::ParseHandle(after_.EntityHandle(record.id)) == old.handle) {
-        now = record.id;
+      if (id < after_.entity_count() && host::ParseHandle(after_.EntityHandle(id)) == old.handle) {
+        now = id;
         live = !after_.entity(now).erased;
       }
       if (old.handle && (now == host::kNoEntity || !live)) {
@@ -365,7 +369,7 @@ class Checker {
         if (found && (now == host::kNoEntity || found->second)) std::tie(now, live) = *found;
       }
       if (now == host::kNoEntity) {
-        Problem(Describe(old, record) + " (input line " + std::to_string(record.line) +
+        Problem(Describe(old, line) + " (input line " + std::to_string(line) +
                 ") is gone without being erased");
         continue;
       }
@@ -374,26 +378,26 @@ class Checker {
         continue;
       }
       std::string_view text = after_.entity(now).text.text();
-      if (text.data() == record.text.data()) continue;  // untouched
+      if (text.data() == before_text.data()) continue;  // untouched
       Parsed neu = light ? ParseTypeAndHandle(text) : Parse(text, unknown);
       if (neu.type != old.type) {
-        Problem(Describe(old, record) + " became a " + std::string(neu.type));
+        Problem(Describe(old, line) + " became a " + std::string(neu.type));
         continue;
       }
-      CompareXdata(old, neu, record);
+      CompareXdata(old, neu, line);
       if (unknown && old.body != neu.body)
-        Problem(Describe(old, record) +
+        Problem(Describe(old, line) +
                 ": the data of this type, which the host does not know, changed");
     }
   }
 
-  void CompareXdata(const Parsed& old, const Parsed& neu, const DataSnapshot::Record& record) {
+  void CompareXdata(const Parsed& old, const Parsed& neu, uint32_t line) {
     for (const auto& [app, data] : old.xdata) {
       auto found = neu.xdata.find(app);
       if (found == neu.xdata.end())
-        Problem(Describe(old, record) + ": the extended data of " + app + " is gone");
+        Problem(Describe(old, line) + ": the extended data of " + app + " is gone");
       else if (found->second != data)
-        Problem(Describe(old, record) + ": the extended data of " + app + " changed");
+        Problem(Describe(old, line) + ": the extended data of " + app + " changed");
     }
   }
 
@@ -407,13 +411,13 @@ class Checker {
         if (parsed.handle) now.emplace(*parsed.handle, record.text.text());
       }
     for (const DataSnapshot::Record& record : before_.table_records) {
-      Parsed old = Parse(record.text, false);
+      Parsed old = Parse(record.text(), false);
       if (!old.handle || old.xdata.empty()) continue;
       auto found = now.find(*old.handle);
       // Table records may be purged (the Genius layers replace others); only
       // their other applications' data is checked here.
       if (found == now.end()) continue;
-      CompareXdata(old, Parse(found->second, false), record);
+      CompareXdata(old, Parse(found->second, false), record.number);
     }
   }
 
@@ -430,17 +434,18 @@ class Checker {
       }
     }
     for (const DataSnapshot::Record& record : before_.objects) {
-      Parsed old = Parse(record.text, false);
+      const std::string_view before_text = record.text();
+      Parsed old = Parse(before_text, false);
       if (!old.handle) {
-        if (std::find(unnamed.begin(), unnamed.end(), record.text) == unnamed.end())
-          Problem("the object " + Describe(old, record) + " changed or is gone");
+        if (std::find(unnamed.begin(), unnamed.end(), before_text) == unnamed.end())
+          Problem("the object " + Describe(old, record.number) + " changed or is gone");
         continue;
       }
       auto found = now.find(*old.handle);
       if (found == now.end()) {
-        Problem("the object " + Describe(old, record) + " is gone");
-      } else if (found->second != record.text && !OnlyAdded(record.text, found->second)) {
-        Problem("the object " + Describe(old, record) + " changed");
+        Problem("the object " + Describe(old, record.number) + " is gone");
+      } else if (found->second != before_text && !OnlyAdded(before_text, found->second)) {
+        Problem("the object " + Describe(old, record.number) + " changed");
       }
     }
   }
@@ -527,23 +532,23 @@ DataSnapshot TakeDataSnapshot(const Drawing& drawing) {
   for (EntityId id = 0; id < drawing.entity_count(); ++id) {
     const host::Entity& entity = drawing.entity(id);
     if (entity.erased) continue;
-    snapshot.entities.push_back({Keep(entity.text, &snapshot), entity.line, id});
+    snapshot.entities.emplace_back(Keep(entity.text, &snapshot), id);
   }
   for (size_t t = 0; t < drawing.table_count(); ++t) {
     const host::Table& table = drawing.table(t);
-    snapshot.other_handled.push_back({Keep(table.head, &snapshot), 0});
+    snapshot.other_handled.emplace_back(Keep(table.head, &snapshot), 0);
     for (host::TableRecordId id : table.records) {
       const host::TableRecord& record = drawing.table_record(id);
       if (!record.erased)
-        snapshot.table_records.push_back({Keep(record.text, &snapshot), record.line});
+        snapshot.table_records.emplace_back(Keep(record.text, &snapshot), record.line);
     }
   }
   for (host::ContainerId id = 0; id < drawing.container_count(); ++id) {
     const host::Container& c = drawing.container(id);
     if (c.erased) continue;
     if (c.block_record)
-      snapshot.other_handled.push_back({Keep(*c.block_record, &snapshot), c.block_line});
-    if (c.endblk_record) snapshot.other_handled.push_back({Keep(*c.endblk_record, &snapshot), 0});
+      snapshot.other_handled.emplace_back(Keep(*c.block_record, &snapshot), c.block_line);
+    if (c.endblk_record) snapshot.other_handled.emplace_back(Keep(*c.endblk_record, &snapshot), 0);
   }
   bool objects_seen = false;
   for (const host::OpaqueSection* section : drawing.OpaqueSections()) {
@@ -559,7 +564,7 @@ DataSnapshot TakeDataSnapshot(const Drawing& drawing) {
     for (const host::RecordText& record : section->records) {
       std::string_view text = Keep(record, &snapshot);
       if (objects)
-        snapshot.objects.push_back({text, 0});
+        snapshot.objects.emplace_back(text, 0);
       else
         texts.push_back(text);
     }

@@ -24,11 +24,20 @@ namespace cli {
 // copies only records that had already changed when it was taken. It is
 // valid as long as the drawing it was taken from.
 struct DataSnapshot {
+  // A record's text as it was, and a number: for an entity its id (the
+  // entity keeps its input line), for any other record its input line.
+  // Sixteen bytes: a snapshot holds one for every record of a drawing.
   struct Record {
-    std::string_view text;
-    uint32_t line = 0;
-    host::EntityId id = host::kNoEntity;  // entities only
+    Record(std::string_view record_text, uint32_t id_or_line)
+        : data(record_text.data()),
+          size(static_cast<uint32_t>(record_text.size())),
+          number(id_or_line) {}
+    std::string_view text() const { return std::string_view(data, size); }
+    const char* data;
+    uint32_t size;
+    uint32_t number;
   };
+  static_assert(sizeof(Record) == 16);
   std::vector<Record> entities;       // live entities, by id
   std::vector<Record> table_records;  // live table records
   std::vector<Record> other_handled;  // table heads and BLOCK/ENDBLK records
