@@ -9,8 +9,8 @@ namespace host {
 namespace {
 
 // The table against the standard map, through growth from an empty start,
-// with consecutive handles (as drawings have them), random ones, the
-// handle 0 and the top handle.
+// with consecutive handles (as drawings have them), random ones, ones
+// beyond 32 bits, the handle 0 and the top handle.
 TEST(HandleTableTest, AgreesWithAStandardMap) {
   HandleTable<uint32_t> table;
   std::unordered_map<uint64_t, uint32_t> model;
@@ -23,6 +23,9 @@ TEST(HandleTableTest, AgreesWithAStandardMap) {
   };
   for (uint64_t h = 0x20; h < 0x20 + 5000; ++h) insert(h, static_cast<uint32_t>(h * 3));
   for (int i = 0; i < 5000; ++i) insert(random() % 100000, static_cast<uint32_t>(i));
+  // Beyond 32 bits, including one whose low half is a handle already there.
+  for (int i = 0; i < 200; ++i) insert(random() | uint64_t{1} << 40, static_cast<uint32_t>(i));
+  insert(uint64_t{1} << 32 | 0x20, 4);
   insert(0, 1);
   insert(0, 2);
   insert(~uint64_t{0}, 9);
