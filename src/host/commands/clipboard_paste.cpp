@@ -24,6 +24,8 @@ std::vector<EntityId> RestoreOriginals(Drawing& drawing, Clipboard& clipboard, C
   bool to_model = space == drawing.model_space();
   std::vector<EntityId> placed;
   placed.reserve(clipboard.items.size());
+  // The moved entities come last in the walk.
+  drawing.ReserveWalk(clipboard.items.size() + clipboard.subentities.size());
   // The items that come back are kept in place, in their order.
   size_t kept = 0;
   for (const ClipboardItem& item : clipboard.items) {

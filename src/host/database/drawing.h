@@ -216,6 +216,10 @@ class Drawing {
   // last in the walk, as an entity the host pasted there would. Its
   // record's 67/330/410 are updated by the caller.
   void MoveToContainer(EntityId id, ContainerId container);
+  // Room at the end of the walk for this many more entities, for a caller
+  // about to move a whole drawing's entities there one by one (growing by
+  // doubling would take up to twice the room, and both for a moment).
+  void ReserveWalk(size_t more) { walk_.reserve(walk_.size() + more); }
   // Adds an entity at the end of the walk (container model space or layout)
   // or at the end of a block definition before its ENDBLK. A VERTEX, ATTRIB
   // or SEQEND added right after its POLYLINE/INSERT (or a sibling) becomes
