@@ -1,5 +1,7 @@
 // The dravolin program. Everything but this file is in the cli library so
 // that tests can run the program in-process.
+#include <malloc.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,6 +9,11 @@
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
+  // Blocks from a megabyte up are taken from the system and given back to
+  // it when freed. By default the C library raises that bound to the size
+  // of each such block freed, so that a conversion's lists, freed once
+  // checked, would stay with the process and add to its peak.
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);
   int code = cli::RunProgram(args, std::cin, std::cout, std::cerr);
