@@ -6,6 +6,7 @@
 // owned string once changed. Writing emits unchanged records byte for byte.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -218,8 +219,13 @@ class Drawing {
   void MoveToContainer(EntityId id, ContainerId container);
   // Room at the end of the walk for this many more entities, for a caller
   // about to move a whole drawing's entities there one by one (growing by
-  // doubling would take up to twice the room, and both for a moment).
-  void ReserveWalk(size_t more) { walk_.reserve(walk_.size() + more); }
+  // doubling would take up to twice the room, and both for a moment). The
+  // room still grows by half at least, so that many small moves do not
+  // copy the walk each time.
+  void ReserveWalk(size_t more) {
+    if (walk_.capacity() - walk_.size() < more)
+      walk_.reserve(std::max(walk_.size() + more, walk_.capacity() + walk_.capacity() / 2));
+  }
   // Adds an entity at the end of the walk (container model space or layout)
   // or at the end of a block definition before its ENDBLK. A VERTEX, ATTRIB
   // or SEQEND added right after its POLYLINE/INSERT (or a sibling) becomes
