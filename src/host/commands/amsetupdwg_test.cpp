@@ -85,7 +85,9 @@ TEST_F(TemplateTest, EnterTakesTheBundledDefaultAndAWindowsPathGoesThroughTheDri
   Open(kLayoutDrawing);
   std::filesystem::remove(folder_ + "Mech6.dwt");
   // The fixture maps C: to the test's temporary folder.
-  std::string windows_path = "C:\\dravolin_templates\\Vorlagen\\iso.dwt";
+  std::string folder_name = folder_.substr(::testing::TempDir().size());
+  folder_name.pop_back();  // the slash
+  std::string windows_path = "C:\\" + folder_name + "\\Vorlagen\\iso.dwt";
   Run("amsetupdwg\n" + windows_path + "\nYes\n");
   EXPECT_NE(drawing().FindTableRecord("LAYER", "AM_7"), kNoRecord) << cl().transcript();
 }
