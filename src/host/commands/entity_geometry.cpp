@@ -50,16 +50,11 @@ void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
     if (identity && !edit) continue;
     CopyEntityTags(drawing, id, &views, &tags);
     if (edit) edit(i == 0, &tags);
-    if (type != "SEQEND") {
-      for (size_t k = 0; k < transforms.size(); ++k) {
-        const geometry::Transform& transform = transforms[k];
-        if (transform.is_identity()) continue;
-        // The frame of a polyline does not change under a transform.
-        geometry::TransformResult result = type == "VERTEX" && frame
-                                               ? geometry::TransformEntity(&tags, transform, *frame)
-                                               : geometry::TransformEntity(&tags, transform);
-        if (k + 1 == transforms.size()) Note(result, type, points_only);
-      }
+    if (type != "SEQEND" && !identity) {
+      // The frame of a polyline does not change under a transform.
+      geometry::TransformResult result = geometry::TransformEntity(
+          &tags, transforms, type == "VERTEX" && frame ? *frame : geometry::OwnerFrame{});
+      if (!transforms.back().is_identity()) Note(result, type, points_only);
     }
     if (type == "POLYLINE") {
       frame = geometry::OwnerFrameOf(tags);

@@ -50,7 +50,7 @@ class InsertRule : public EntityRule {
       for (size_t i = 0; i < tags.size() && tags[i].code != 1001; ++i) {
         if (tags[i].code >= 41 && tags[i].code < 41 + k) at = std::max(at, i + 1);
       }
-      if (!seen[k]) editor->Insert(at, 41 + k, factor);
+      if (!seen[k]) editor->Insert(at, 41 + k, factor, Action::kLength);
     }
   }
 };

@@ -53,7 +53,7 @@ class LwPolylineRule : public EntityRule {
     if (has_elevation || !first_vertex) return;
     const Transform& t = editor->in_ocs();
     double z = Coordinate(0.0, t.factor, t.base.z, t.offset.z);
-    if (z != 0.0 && std::isfinite(z)) editor->Insert(*first_vertex, 38, z);
+    if (z != 0.0 && std::isfinite(z)) editor->Insert(*first_vertex, 38, z, Action::kOcsElevation);
   }
 };
 

@@ -3,7 +3,9 @@
 // record's tags, keeping the text of every value that does not change.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 #include "dxf/tag.h"
@@ -51,38 +53,54 @@ class EntityRule {
 
 class TagTransformer {
  public:
-  // t must be valid; ocs is the frame the entity's OCS points are in.
-  TagTransformer(dxf::Tags* tags, const Transform& t, const Ocs& ocs);
+  // Up to this many transforms are applied in one walk over the tags.
+  static constexpr size_t kMaxSteps = 4;
 
-  // Applies action to the tag at index i and returns how many tags it
-  // covered (at least 1): a point's x, y, z and any z it had to add.
+  // steps: one to kMaxSteps valid transforms, applied one after the other;
+  // ocs is the frame the entity's OCS points are in.
+  TagTransformer(dxf::Tags* tags, std::span<const Transform> steps, const Ocs& ocs);
+
+  // Applies action to the tag at index i under every step and returns how
+  // many tags it covered (at least 1): a point's x, y, z and any z it had to
+  // add. A value is read and written once: every text written reads back as
+  // the number written, so the steps work on the number and only the last
+  // text is made, the text a tag would hold after one walk per step.
   size_t Apply(Action action, size_t i);
 
-  // Inserts a numeric tag before index at.
-  void Insert(size_t at, int code, double value);
+  // The step whose missing defaults a rule is adding (see EntityRule).
+  void set_step(size_t step) { step_ = step; }
+  // Inserts a numeric tag before index at: a default the current step
+  // changes, which the steps after it then treat as action says.
+  void Insert(size_t at, int code, double value, Action later);
 
   dxf::Tags& tags() { return *tags_; }
-  const Transform& world() const { return world_; }
-  const Transform& in_ocs() const { return ocs_; }
+  const Transform& world() const { return world_[step_]; }
+  const Transform& in_ocs() const { return ocs_[step_]; }
 
  private:
   enum class Dims { k3d, k2d, kZOnly };
-  size_t ApplyPoint(size_t i, const Transform& t, Dims dims);
+  enum class Frame { kWorld, kOcs };
+  size_t ApplyPoint(size_t i, Frame frame, Dims dims);
   size_t ApplyVector(size_t i);
-  void ApplyCoordinate(size_t i, double base, double offset);
+  void ApplyCoordinate(size_t i, Frame frame, int axis);
   void ApplyLength(size_t i);
+  // The value a number holds after the steps from `from` on; true when one
+  // of them changed it.
+  bool CoordinateAfter(double* v, size_t from, Frame frame, int axis) const;
+  bool LengthAfter(double* v, size_t from) const;
+  const Transform& Step(Frame frame, size_t k) const {
+    return frame == Frame::kWorld ? world_[k] : ocs_[k];
+  }
 
   dxf::Tags* tags_;
-  Transform world_;
-  Transform ocs_;  // the same transform with base and offset in the OCS
+  std::array<Transform, kMaxSteps> world_;
+  std::array<Transform, kMaxSteps> ocs_;  // the same transforms with base and offset in the OCS
+  size_t steps_ = 0;
+  size_t step_ = 0;
 };
 
 // One coordinate under a scale about base and a move: base + factor *
 // (v - base) + offset.
 double Coordinate(double v, double factor, double base, double offset);
-
-// Writes value into tag unless it equals the number the tag holds (then its
-// text stays as it was) or is not finite (an overflow leaves the input).
-void SetNumber(dxf::Tag* tag, double old_value, double new_value);
 
 }  // namespace host::geometry

@@ -1,6 +1,8 @@
 #include "host/geometry/transform.h"
 
+#include <array>
 #include <cmath>
+#include <span>
 
 #include "host/geometry/entity_rules.h"
 #include "host/geometry/ocs.h"
@@ -82,17 +84,42 @@ TransformResult TransformResultOf(std::string_view type) {
 }
 
 TransformResult TransformEntity(dxf::Tags* tags, const Transform& t, const OwnerFrame& owner) {
-  if (!t.is_valid()) return TransformResult::kInvalid;
+  return TransformEntity(tags, std::span(&t, 1), owner);
+}
+
+TransformResult TransformEntity(dxf::Tags* tags, std::span<const Transform> chain,
+                                const OwnerFrame& owner) {
+  if (chain.empty()) return TransformResult::kDone;
   const std::string type(RecordType(*tags));
-  std::unique_ptr<EntityRule> rule = MakeEntityRule(type, *tags, owner);
-  if (t.is_identity()) return rule->result();
-  // A VERTEX has no extrusion of its own: its polyline's frame applies.
-  Ocs ocs(type == "VERTEX" ? owner.extrusion : ExtrusionOf(*tags));
-  TagTransformer editor(tags, t, ocs);
-  // The extended data first: the entity's data before it may grow.
-  TransformXdata(&editor);
-  TransformOwnData(rule.get(), &editor);
-  rule->AddMissingDefaults(&editor);
+  // The steps: the valid transforms that change anything, walked together.
+  // A rule reads only flags, which no transform changes, so the rule of the
+  // record as it stands serves every step.
+  std::array<Transform, TagTransformer::kMaxSteps> steps;
+  size_t count = 0;
+  std::unique_ptr<EntityRule> rule;
+  auto run = [&] {
+    if (count == 0) return;
+    rule = MakeEntityRule(type, *tags, owner);
+    // A VERTEX has no extrusion of its own: its polyline's frame applies.
+    Ocs ocs(type == "VERTEX" ? owner.extrusion : ExtrusionOf(*tags));
+    TagTransformer editor(tags, std::span(steps.data(), count), ocs);
+    // The extended data first: the entity's data before it may grow.
+    TransformXdata(&editor);
+    TransformOwnData(rule.get(), &editor);
+    for (size_t k = 0; k < count; ++k) {
+      editor.set_step(k);
+      rule->AddMissingDefaults(&editor);
+    }
+    count = 0;
+  };
+  for (const Transform& t : chain) {
+    if (!t.is_valid() || t.is_identity()) continue;
+    steps[count++] = t;
+    if (count == steps.size()) run();
+  }
+  run();
+  if (!chain.back().is_valid()) return TransformResult::kInvalid;
+  if (!rule) rule = MakeEntityRule(type, *tags, owner);
   return rule->result();
 }
 

@@ -3,6 +3,7 @@
 // their text.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,5 +58,10 @@ TransformResult TransformEntity(dxf::Tags* tags, const Transform& t);
 // transform that is not the identity.
 TransformResult TransformResultOf(std::string_view type);
 TransformResult TransformEntity(dxf::Tags* tags, const Transform& t, const OwnerFrame& owner);
+// Applies the transforms of chain one after the other, with the text and
+// tags each would leave, but reads and writes each value once. Returns what
+// a call for the last transform returns.
+TransformResult TransformEntity(dxf::Tags* tags, std::span<const Transform> chain,
+                                const OwnerFrame& owner);
 
 }  // namespace host::geometry

@@ -76,6 +76,34 @@ TEST(TransformTest, TwoDimensionalPointGetsZOnlyWhenLifted) {
   EXPECT_EQ(Text(lifted, 10), "1");  // a move in z leaves x and y alone
 }
 
+// A chain leaves the tags one call per transform leaves: defaults and z
+// added by an early step are moved on by the later ones, a value that comes
+// back to where it was is still written afresh, invalid steps are skipped.
+TEST(TransformTest, ChainEqualsOneCallPerTransform) {
+  const dxf::Tags records[] = {
+      {{0, "INSERT"}, {100, "AcDbBlockReference"}, {2, "B"}, {10, "1"}, {20, "1"}, {30, "0"}},
+      {{0, "LWPOLYLINE"}, {100, "AcDbPolyline"}, {90, "1"}, {10, "0.10"}, {20, "0"}},
+      {{0, "POINT"}, {10, "1"}, {20, "+1.0"}, {1001, "APP"}, {1041, "0.3"}},
+      {{0, "CIRCLE"}, {10, "3"}, {20, "nan"}, {30, "0"}, {40, "0.7"}}};
+  const Transform invalid{-1.0, {}, {}};
+  const std::vector<Transform> chains[] = {
+      {Transform{1.0, {}, {0.1, 0, 0}}, Transform{1.0, {}, {-0.1, 0, 0}}},
+      {Transform{3.0, {1, 2, 0}, {}}, invalid, Transform{1.0, {}, {0, 0, 0.2}}, kScale2Move,
+       Transform{0.1, {}, {1, 1, 1}}},
+      {Transform{1.0, {}, {0, 0, 7}}, Transform{0.5, {2, 2, 2}, {}}},
+      {kScale2Move, invalid}};
+  for (const dxf::Tags& record : records) {
+    for (const std::vector<Transform>& chain : chains) {
+      dxf::Tags one_by_one = record;
+      TransformResult expected = TransformResult::kDone;
+      for (const Transform& t : chain) expected = TransformEntity(&one_by_one, t);
+      dxf::Tags chained = record;
+      EXPECT_EQ(TransformEntity(&chained, chain, OwnerFrame{}), expected);
+      EXPECT_EQ(chained, one_by_one) << record[0].value << ", chain of " << chain.size();
+    }
+  }
+}
+
 TEST(TransformTest, LeavesValuesThatAreNotFiniteNumbers) {
   dxf::Tags tags{{0, "LINE"}, {10, "nan"}, {20, "abc"}, {30, "inf"},
                  {11, "1"},   {21, ""},    {31, "1,5"}};
