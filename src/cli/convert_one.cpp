@@ -17,8 +17,10 @@
 #include "cli/input_checks.h"
 #include "cli/report/report.h"
 #include "cli/terminal_text.h"
+#include "dxf/document.h"
 #include "host/cmdline/command_line.h"
 #include "host/database/handle_check.h"
+#include "host/two_halves.h"
 #include "host/ui/answers_channel.h"
 #include "host/ui/text_encoding.h"
 
@@ -220,19 +222,35 @@ class Conversion {
       return Failed(kExitInputError,
                     job_.input + ": the conversion failed, nothing written: " + step);
 
-    // The data check is made first, though it is shown second: its
-    // snapshot of every record is let go before the drawing is surveyed
-    // again, since the snapshot and the two surveys together would be the
-    // conversion's peak of memory.
-    std::optional<DataCheckResult> data_check;
-    if (settings_.verify) {
-      data_check = CheckNoDataLost(data_before_, host.drawing());
-      data_before_ = DataSnapshot();
-      if (std::optional<double> factor = PickReference(before_, settings_.reference).factor)
-        CheckPlacement(start_points_, start_space_, *factor, host.drawing(), &*data_check);
+    // The drawing is written while it is checked, both only reading it; it
+    // is put in place after the checks passed, and thrown away otherwise.
+    dxf::OutputFile output;
+    std::string output_error;
+    bool writing = !settings_.dry_run && output.Open(job_.output, &output_error);
+    if (writing) {
+      output.SetMark(job_.mark);
+      host.drawing().ReadyForReaders();
     }
-
-    ConversionCheck check = CompareDrawings(before_, SurveyDrawing(host.drawing()));
+    std::optional<DataCheckResult> data_check;
+    ConversionCheck check;
+    auto run_checks = [&] {
+      // The data check is made first, though it is shown second: its
+      // snapshot of every record is let go before the drawing is surveyed
+      // again, since the snapshot and the two surveys together would be the
+      // conversion's peak of memory.
+      if (settings_.verify) {
+        data_check = CheckNoDataLost(data_before_, host.drawing());
+        data_before_ = DataSnapshot();
+        if (std::optional<double> factor = PickReference(before_, settings_.reference).factor)
+          CheckPlacement(start_points_, start_space_, *factor, host.drawing(), &*data_check);
+      }
+      check = CompareDrawings(before_, SurveyDrawing(host.drawing()));
+    };
+    if (writing) {
+      host::RunBoth([&] { host.drawing().Write(&output); }, run_checks);
+    } else {
+      run_checks();
+    }
     result_.entities_after = check.entities_after;
     result_.dimensions_compared = check.dimensions_compared;
     result_.dimensions_changed = check.changed.size();
@@ -270,9 +288,8 @@ class Conversion {
       return;
     }
 
-    std::string err;
-    if (!settings_.dry_run && !SaveDrawing(host.drawing(), job_.output, &err, job_.mark))
-      return Failed(kExitInputError, err);
+    if (!settings_.dry_run && !(writing && output.Commit(&output_error)))
+      return Failed(kExitInputError, output_error);
     host.UnloadModule();
     result_.converted = true;
     if (settings_.report) {

@@ -166,6 +166,10 @@ class Drawing {
 
   // Writes the drawing as ASCII DXF; unchanged records come out byte for byte.
   void Write(dxf::OutputFile* out) const;
+  // Handles issued raise $HANDSEED only when the header is next read or
+  // written; this brings it up to date, after which reading and writing the
+  // drawing change nothing in it: for threads that read it at once.
+  void ReadyForReaders() const { SyncHandseed(); }
   std::string WriteToString() const;
 
   const std::string& version() const { return file_.version; }
