@@ -67,12 +67,6 @@ bool AppRequested(const resbuf* apps, std::string_view app) {
   return false;
 }
 
-bool LeftOutOfChain(const ParsedRecord& rec, size_t i) {
-  const RecordLayout& layout = rec.layout;
-  return i == layout.handle || i == layout.owner || i == layout.space || i == layout.layout ||
-         rec.items[i].code == 999 || rec.items[i].code < 0;
-}
-
 void AddRecordItem(ApiState& state, const RecordItem& item, ChainBuilder* chain) {
   switch (item.kind) {
     case ItemKind::kReal:

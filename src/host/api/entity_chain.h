@@ -58,7 +58,7 @@ bool AppRequested(const resbuf* apps, std::string_view app);
 // own way, comments (999), and negative codes, which belong to the chain's
 // own markers (-1 name, -3 extended data) and are no file data; entmod
 // writes all of these back as they stood.
-bool LeftOutOfChain(const ParsedRecord& rec, size_t i);
+inline bool LeftOutOfChain(const ParsedRecord& rec, size_t i) { return rec.items[i].left_out; }
 
 // Appends one record item to a chain, as its kind says.
 void AddRecordItem(ApiState& state, const RecordItem& item, ChainBuilder* chain);

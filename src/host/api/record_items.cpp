@@ -46,9 +46,9 @@ void ParseRecordItems(ParsedRecord* rec, RecordKind kind) {
   bool in_xdata = false;
   for (size_t t = 0; t < tags.size();) {
     const dxf::TagView& tag = tags[t];
-    RecordItem item;
+    RecordItem& item = rec->items.emplace_back();
     item.first_tag = static_cast<uint32_t>(t);
-    size_t index = rec->items.size();
+    size_t index = rec->items.size() - 1;
     if (tag.code == 1001 && !in_xdata) {
       in_xdata = true;
       layout.xdata = index;
@@ -114,9 +114,12 @@ void ParseRecordItems(ParsedRecord* rec, RecordKind kind) {
           break;
       }
     }
-    rec->items.push_back(item);
+    item.left_out = item.code == 999 || item.code < 0;
   }
   if (!in_xdata) layout.xdata = rec->items.size();
+  for (size_t apart : {layout.handle, layout.owner, layout.space, layout.layout}) {
+    if (apart != RecordLayout::npos) rec->items[apart].left_out = true;
+  }
 }
 
 }  // namespace host::api

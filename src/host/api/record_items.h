@@ -17,7 +17,10 @@ namespace host::api {
 struct RecordItem {
   int code = 0;
   ItemKind kind = ItemKind::kNone;
-  bool flat = false;       // a point written without its z tag
+  bool flat = false;  // a point written without its z tag
+  // An entity's item that its chain leaves out or shows in its own way
+  // (see LeftOutOfChain), marked as the record is read.
+  bool left_out = false;
   uint32_t first_tag = 0;  // its first tag in ParsedRecord::tags
   uint32_t tag_count = 1;
   double real[3] = {0, 0, 0};  // kReal (radians for angles), kPoint
