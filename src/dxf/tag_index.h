@@ -103,16 +103,19 @@ void VisitIndexedTags(std::string_view text, const uint8_t* index, Visit visit) 
   const size_t count = size_t{index[1]} | size_t{index[2]} << 8;
   const uint8_t* length = index + tag_index::kHeaderSize;
   const char* p = text.data();
-  auto digit_or_blank = [](char c) { return c == ' ' ? 0 : c - '0'; };
+  // An indexed code line holds digits and leading blanks only: the low four
+  // bits of '0'-'9' are 0-9 and those of ' ' are 0.
+  auto digit_or_blank = [](char c) { return c & 0x0F; };
   TagView tag;
   for (size_t i = 0; i < count; ++i, ++length) {
     if (*length == tag_index::kFourColumns) [[unlikely]] {
-      tag.code = (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
+      tag.code = digit_or_blank(p[0]) * 1000 + digit_or_blank(p[1]) * 100 +
+                 digit_or_blank(p[2]) * 10 + digit_or_blank(p[3]);
       tag.code_text = std::string_view(p, 4);
       p += 4 + eol;
       ++length;
     } else {
-      tag.code = digit_or_blank(p[0]) * 100 + digit_or_blank(p[1]) * 10 + (p[2] - '0');
+      tag.code = digit_or_blank(p[0]) * 100 + digit_or_blank(p[1]) * 10 + digit_or_blank(p[2]);
       tag.code_text = std::string_view(p, 3);
       p += 3 + eol;
     }
