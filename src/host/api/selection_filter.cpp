@@ -1,5 +1,7 @@
 #include "host/api/selection_filter.h"
 
+#include <optional>
+
 #include "host/api/entity_chain.h"
 #include "host/api/item_kinds.h"
 #include "host/api/text_util.h"
@@ -9,14 +11,13 @@ namespace host::api {
 
 bool SelectionFilter::Parse(const resbuf* filter) {
   terms_.clear();
-  needs_tags_ = false;
   for (const resbuf* item = filter; item != nullptr; item = item->rbnext) {
     FilterTerm term;
     term.code = item->restype == RTDXF0 ? 0 : item->restype;
     if (term.code < 0 || term.code > 999) return false;
     switch (KindOfType(term.code)) {
       case ItemKind::kString:
-        term.pattern = item->resval.rstring != nullptr ? item->resval.rstring : "";
+        term.pattern = WildcardPattern(item->resval.rstring != nullptr ? item->resval.rstring : "");
         break;
       case ItemKind::kShort:
         term.is_string = false;
@@ -29,7 +30,6 @@ bool SelectionFilter::Parse(const resbuf* filter) {
       default:
         return false;
     }
-    if (term.code != 0 && term.code != 67 && term.code != 410) needs_tags_ = true;
     terms_.push_back(std::move(term));
   }
   return true;
@@ -51,43 +51,35 @@ long long DefaultNumber(int code) {
 }  // namespace
 
 bool SelectionFilter::Matches(const Drawing& drawing, EntityId id) const {
-  std::vector<dxf::TagView> tags;
-  if (needs_tags_) drawing.EntityTags(id, &tags);
-  EntitySpace where = SpaceOf(drawing, id);
+  // Asked of every entity of the drawing: each condition reads only what it
+  // needs of the record.
+  std::optional<EntitySpace> where;
   std::string scratch;
   for (const FilterTerm& term : terms_) {
     if (term.code == 0) {
-      if (!WildcardMatch(term.pattern, drawing.EntityType(id))) return false;
+      if (!term.pattern.Matches(drawing.EntityType(id))) return false;
       continue;
     }
-    if (term.code == 67) {
-      if (term.is_string || term.number != where.space) return false;
-      continue;
-    }
-    if (term.code == 410) {
-      if (!WildcardMatch(term.pattern, where.layout_name)) return false;
+    if (term.code == 67 || term.code == 410) {
+      if (!where) where = SpaceOf(drawing, id);
+      if (term.code == 67 && (term.is_string || term.number != where->space)) return false;
+      if (term.code == 410 && !term.pattern.Matches(where->layout_name)) return false;
       continue;
     }
     // The first tag of the code before the extended data.
-    const dxf::TagView* found = nullptr;
-    for (size_t t = 1; t < tags.size() && tags[t].code != 1001; ++t) {
-      if (tags[t].code == term.code) {
-        found = &tags[t];
-        break;
-      }
-    }
+    std::optional<std::string_view> found = drawing.entity(id).text.Find(term.code);
     if (term.is_string) {
       std::string_view value;
-      if (found != nullptr) {
-        value = DecodeText(drawing, TrimBlanks(found->value), &scratch);
+      if (found) {
+        value = DecodeText(drawing, TrimBlanks(*found), &scratch);
       } else if (term.code == 6) {
         value = "BYLAYER";
       } else if (term.code == 8) {
         value = "0";
       }
-      if (!WildcardMatch(term.pattern, value)) return false;
+      if (!term.pattern.Matches(value)) return false;
     } else {
-      long long value = found != nullptr ? ParseInteger(found->value) : DefaultNumber(term.code);
+      long long value = found ? ParseInteger(*found) : DefaultNumber(term.code);
       if (value != term.number) return false;
     }
   }

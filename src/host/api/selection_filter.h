@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/api/wildcard.h"
 #include "host/database/drawing.h"
 #include "host/host_only.h"
 #include "sdk/adslib.h"
@@ -17,7 +18,7 @@ namespace host::api {
 struct FilterTerm {
   int code = 0;
   bool is_string = true;
-  std::string pattern;  // code page 1252
+  WildcardPattern pattern;  // code page 1252
   long long number = 0;
 };
 
@@ -31,7 +32,6 @@ class SelectionFilter {
 
  private:
   std::vector<FilterTerm> terms_;
-  bool needs_tags_ = false;
 };
 
 }  // namespace host::api

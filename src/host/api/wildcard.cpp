@@ -10,12 +10,18 @@ namespace {
 
 enum class TokenKind { kLiteral, kAnyOne, kAnySequence, kDigit, kLetter, kOther, kClass };
 
-struct Token {
+}  // namespace
+
+struct WildcardPattern::Token {
   TokenKind kind = TokenKind::kLiteral;
   unsigned char literal = 0;  // upper case
   std::string_view set;       // kClass: the text between [ (or [~) and ]
   bool negated = false;
 };
+
+namespace {
+
+using Token = WildcardPattern::Token;
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -145,17 +151,10 @@ bool MatchTokens(const std::vector<Token>& tokens, std::string_view text) {
   return t == tokens.size();
 }
 
-bool MatchAlternative(std::string_view pattern, std::string_view text) {
-  bool negated = !pattern.empty() && pattern[0] == '~';
-  if (negated) pattern.remove_prefix(1);
-  std::vector<Token> tokens;
-  Tokenize(pattern, &tokens);
-  return MatchTokens(tokens, text) != negated;
-}
-
-}  // namespace
-
-bool WildcardMatch(std::string_view pattern, std::string_view text) {
+// Calls visit(alternative) for each comma-separated alternative of pattern
+// until it returns true; true when one did.
+template <class Visit>
+bool ForEachAlternative(std::string_view pattern, Visit visit) {
   size_t start = 0;
   bool in_class = false;
   for (size_t i = 0; i <= pattern.size(); ++i) {
@@ -169,8 +168,43 @@ bool WildcardMatch(std::string_view pattern, std::string_view text) {
       if (c == ']') in_class = false;
       if (c != ',' || in_class) continue;
     }
-    if (MatchAlternative(pattern.substr(start, i - start), text)) return true;
+    if (visit(pattern.substr(start, i - start))) return true;
     start = i + 1;
+  }
+  return false;
+}
+
+bool ReadAlternative(std::string_view pattern, WildcardPattern::Alternative* alternative) {
+  alternative->negated = !pattern.empty() && pattern[0] == '~';
+  if (alternative->negated) pattern.remove_prefix(1);
+  Tokenize(pattern, &alternative->tokens);
+  return false;  // on to the next
+}
+
+}  // namespace
+
+bool WildcardMatch(std::string_view pattern, std::string_view text) {
+  WildcardPattern::Alternative alternative;
+  return ForEachAlternative(pattern, [&](std::string_view part) {
+    ReadAlternative(part, &alternative);
+    return MatchTokens(alternative.tokens, text) != alternative.negated;
+  });
+}
+
+WildcardPattern::WildcardPattern(std::string_view pattern)
+    : text_(std::make_unique<const std::string>(pattern)) {
+  ForEachAlternative(*text_, [this](std::string_view part) {
+    return ReadAlternative(part, &alternatives_.emplace_back());
+  });
+}
+
+WildcardPattern::~WildcardPattern() = default;
+WildcardPattern::WildcardPattern(WildcardPattern&&) noexcept = default;
+WildcardPattern& WildcardPattern::operator=(WildcardPattern&&) noexcept = default;
+
+bool WildcardPattern::Matches(std::string_view text) const {
+  for (const Alternative& alternative : alternatives_) {
+    if (MatchTokens(alternative.tokens, text) != alternative.negated) return true;
   }
   return false;
 }

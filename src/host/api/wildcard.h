@@ -9,12 +9,37 @@
 //   `  takes the next character literally (`* `, `# ...)
 #pragma once
 
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/host_only.h"
 
 namespace host::api {
 
 bool WildcardMatch(std::string_view pattern, std::string_view text);
+
+// A pattern read once and matched against many texts (a selection filter
+// looks at every entity of the drawing).
+class WildcardPattern {
+ public:
+  explicit WildcardPattern(std::string_view pattern = {});
+  ~WildcardPattern();
+  WildcardPattern(WildcardPattern&&) noexcept;
+  WildcardPattern& operator=(WildcardPattern&&) noexcept;
+  bool Matches(std::string_view text) const;
+
+  struct Token;
+  struct Alternative {
+    bool negated = false;
+    std::vector<Token> tokens;
+  };
+
+ private:
+  // The tokens view the pattern's text: kept where a move leaves it.
+  std::unique_ptr<const std::string> text_;
+  std::vector<Alternative> alternatives_;
+};
 
 }  // namespace host::api

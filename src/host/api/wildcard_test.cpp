@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace host::api {
 namespace {
 
@@ -49,6 +52,21 @@ TEST(WildcardTest, EscapedCharactersAreLiteral) {
   EXPECT_TRUE(WildcardMatch("a`,b", "A,B"));
   EXPECT_TRUE(WildcardMatch("[unclosed", "[UNCLOSED"));
   EXPECT_FALSE(WildcardMatch("x`", "y"));
+}
+
+// A pattern read once answers as the pattern read each time, also after it
+// was moved (its classes view the pattern's text).
+TEST(WildcardTest, PatternReadOnceMatchesAsReadEachTime) {
+  const char* patterns[] = {"[AB]1,~AM_*", "AM_[0-3]", "[,]x,y", "a`,b", "", "*", "[unclosed"};
+  const char* texts[] = {"b1", "C1", "AM_2", "AM_7", ",x", "A,B", "", "0", "[UNCLOSED"};
+  std::vector<WildcardPattern> read;
+  for (const char* pattern : patterns) read.emplace_back(std::string(pattern));
+  for (size_t p = 0; p < read.size(); ++p) {
+    for (const char* text : texts) {
+      EXPECT_EQ(read[p].Matches(text), WildcardMatch(patterns[p], text))
+          << patterns[p] << " / " << text;
+    }
+  }
 }
 
 }  // namespace
