@@ -247,7 +247,12 @@ class Conversion {
       check = CompareDrawings(before_, SurveyDrawing(host.drawing()));
     };
     if (writing) {
-      host::RunBoth([&] { host.drawing().Write(&output); }, run_checks);
+      host::RunBoth(
+          [&] {
+            host.drawing().Write(&output);
+            output.Sync();
+          },
+          run_checks);
     } else {
       run_checks();
     }

@@ -116,6 +116,10 @@ class OutputFile {
   // followed by the file's size and modification time, so that a later run
   // can tell that the file is still as it wrote it (see ReadOutputMark).
   void SetMark(std::string mark) { mark_ = std::move(mark); }
+  // Writes out what is pending and syncs the file to disk, the first part
+  // of Commit: a writer on a thread of its own calls it there, so that
+  // Commit only has the file to put in place.
+  void Sync();
   bool Commit(std::string* err);
   void Abandon();
 
@@ -130,6 +134,7 @@ class OutputFile {
   std::string pending_;
   std::string mark_;
   bool failed_ = false;
+  bool synced_ = false;  // nothing written since the last Sync
   std::string error_;
   void Flush();
   bool PutInPlace();

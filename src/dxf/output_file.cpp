@@ -198,6 +198,7 @@ bool OutputFile::Open(const std::string& path, std::string* err) {
 
 void OutputFile::Write(std::string_view text) {
   if (fd_ < 0 || failed_) return;
+  synced_ = false;
   if (pending_.size() + text.size() <= kBlockSize) {
     pending_.append(text);
     return;
@@ -279,16 +280,22 @@ bool OutputFile::PutInPlace() {
   return true;
 }
 
+void OutputFile::Sync() {
+  if (fd_ < 0 || failed_ || synced_) return;
+  Flush();
+  if (!failed_ && ::fsync(fd_) != 0) {
+    failed_ = true;
+    error_ = Describe(path_, errno);
+  }
+  synced_ = true;
+}
+
 bool OutputFile::Commit(std::string* err) {
   if (fd_ < 0) {
     *err = path_.empty() ? "no output file is open" : Describe(path_, EBADF);
     return false;
   }
-  if (!failed_) Flush();
-  if (!failed_ && ::fsync(fd_) != 0) {
-    failed_ = true;
-    error_ = Describe(path_, errno);
-  }
+  Sync();
   struct stat written;
   // A file system without extended attributes keeps no mark; the file is
   // written all the same.

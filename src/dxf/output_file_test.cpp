@@ -56,6 +56,7 @@ TEST_F(OutputFileTest, CommitReplacesTheTarget) {
   std::string err;
   ASSERT_TRUE(out.Open(target.string(), &err)) << err;
   out.Write("  0\r\n");
+  out.Sync();                     // what is written after a sync goes into the file too
   std::string big(3 << 20, 'x');  // larger than the write buffer
   out.Write(big);
   out.Write("EOF\r\n");
