@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "dxf/decimal_numbers.h"
 
@@ -58,6 +59,13 @@ namespace {
 // for any int, and returns its length. Records are written tag by tag, so
 // this runs for every tag of every changed record: no printf, no string.
 size_t FormatCodeInto(int code, const TextStyle& style, char* buf) {
+  if (code >= 0 && code <= 999 && style.right_aligned_codes) {
+    // The common case: three columns, blanks before the digits.
+    buf[0] = code >= 100 ? static_cast<char>('0' + code / 100) : ' ';
+    buf[1] = code >= 10 ? static_cast<char>('0' + code / 10 % 10) : ' ';
+    buf[2] = static_cast<char>('0' + code % 10);
+    return 3;
+  }
   char digits[12];
   size_t n = 0;
   unsigned value = code < 0 ? 0u - static_cast<unsigned>(code) : static_cast<unsigned>(code);
@@ -82,9 +90,11 @@ std::string FormatCode(int code, const TextStyle& style) {
 
 void AppendTag(std::string* out, int code, std::string_view value, const TextStyle& style) {
   std::string_view eol = style.line_ending == LineEnding::kCrLf ? "\r\n" : "\n";
-  char buf[16];
-  out->append(buf, FormatCodeInto(code, style, buf));
-  out->append(eol);
+  // The code line is put together whole and appended at once.
+  char line[16];
+  size_t length = FormatCodeInto(code, style, line);
+  std::memcpy(line + length, eol.data(), eol.size());
+  out->append(line, length + eol.size());
   out->append(value);
   out->append(eol);
 }

@@ -83,6 +83,7 @@ TEST(WriteTags, FollowsTheFilesStyle) {
   EXPECT_EQ(WriteTags(tags, TextStyle{}), "  0\r\nLINE\r\n  8\r\n0\r\n1001\r\nACAD\r\n");
   TextStyle lf_left{LineEnding::kLf, false};
   EXPECT_EQ(WriteTags(tags, lf_left), "0\nLINE\n8\n0\n1001\nACAD\n");
+  EXPECT_EQ(FormatCode(10, TextStyle{}), " 10");
   EXPECT_EQ(FormatCode(100, TextStyle{}), "100");
   EXPECT_EQ(FormatCode(-1, TextStyle{}), " -1");
   EXPECT_EQ(FormatCode(-2147483647 - 1, TextStyle{}), "-2147483648");
