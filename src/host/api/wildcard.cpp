@@ -151,10 +151,9 @@ bool MatchTokens(const std::vector<Token>& tokens, std::string_view text) {
   return t == tokens.size();
 }
 
-// Calls visit(alternative) for each comma-separated alternative of pattern
-// until it returns true; true when one did.
+// Calls visit(alternative) for each comma-separated alternative of pattern.
 template <class Visit>
-bool ForEachAlternative(std::string_view pattern, Visit visit) {
+void ForEachAlternative(std::string_view pattern, Visit visit) {
   size_t start = 0;
   bool in_class = false;
   for (size_t i = 0; i <= pattern.size(); ++i) {
@@ -168,33 +167,24 @@ bool ForEachAlternative(std::string_view pattern, Visit visit) {
       if (c == ']') in_class = false;
       if (c != ',' || in_class) continue;
     }
-    if (visit(pattern.substr(start, i - start))) return true;
+    visit(pattern.substr(start, i - start));
     start = i + 1;
   }
-  return false;
-}
-
-bool ReadAlternative(std::string_view pattern, WildcardPattern::Alternative* alternative) {
-  alternative->negated = !pattern.empty() && pattern[0] == '~';
-  if (alternative->negated) pattern.remove_prefix(1);
-  Tokenize(pattern, &alternative->tokens);
-  return false;  // on to the next
 }
 
 }  // namespace
 
 bool WildcardMatch(std::string_view pattern, std::string_view text) {
-  WildcardPattern::Alternative alternative;
-  return ForEachAlternative(pattern, [&](std::string_view part) {
-    ReadAlternative(part, &alternative);
-    return MatchTokens(alternative.tokens, text) != alternative.negated;
-  });
+  return WildcardPattern(pattern).Matches(text);
 }
 
 WildcardPattern::WildcardPattern(std::string_view pattern)
     : text_(std::make_unique<const std::string>(pattern)) {
   ForEachAlternative(*text_, [this](std::string_view part) {
-    return ReadAlternative(part, &alternatives_.emplace_back());
+    Alternative& alternative = alternatives_.emplace_back();
+    alternative.negated = !part.empty() && part[0] == '~';
+    if (alternative.negated) part.remove_prefix(1);
+    Tokenize(part, &alternative.tokens);
   });
 }
 
