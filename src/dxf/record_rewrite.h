@@ -1,6 +1,7 @@
 // Writing a changed record back as text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,5 +26,16 @@ void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_ta
 // where it keeps them (compared by address first), of other text where not.
 void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
                    const std::vector<TagView>& tags, const TextStyle& style, std::string* out);
+
+// The two above for an old record with a tag index (see tag_index.h): the
+// new record's index is made as its text is written, into *new_index, the
+// bytes AppendTagIndex would make of *out. Returns false, with *new_index
+// empty, where the new text has a form the index does not describe.
+bool RewriteRecord(std::string_view old_text, const uint8_t* old_index,
+                   const std::vector<TagView>& old_tags, const Tags& tags, const TextStyle& style,
+                   std::string* out, std::string* new_index);
+bool RewriteRecord(std::string_view old_text, const uint8_t* old_index,
+                   const std::vector<TagView>& old_tags, const std::vector<TagView>& tags,
+                   const TextStyle& style, std::string* out, std::string* new_index);
 
 }  // namespace dxf

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "dxf/document.h"
+#include "dxf/tag_index.h"
 
 namespace dxf {
 namespace {
@@ -81,6 +82,55 @@ TEST(RewriteRecord, AddedDroppedAndMovedTagsReadBackAsGiven) {
       std::vector<TagView> views;
       SplitTags(kRecord, &views);
       ASSERT_EQ(RewriteRecord(kRecord, views, tags, style), text) << "round " << round;
+    }
+  }
+}
+
+TEST(RewriteRecord, IndexMadeOnTheWayIsTheIndexOfTheText) {
+  // Tags written afresh in forms the index does and does not describe.
+  const Tag fresh[] = {Tag(62, "7"),
+                       Tag(1000, "x"),
+                       Tag(1001, "APP"),
+                       Tag(10000, "1"),
+                       Tag(-1, "1"),
+                       Tag(1, "two\nlines"),
+                       Tag(1, "ends\r"),
+                       Tag(1, std::string(254, 'a')),
+                       Tag(1, std::string(255, 'a')),
+                       Tag(5, "")};
+  std::mt19937 random(11);
+  for (std::string_view eol : {"\n", "\r\n"}) {
+    std::string record;
+    for (const Tag& tag : ToTags(kRecord)) {
+      record += FormatCode(tag.code, TextStyle{}) + std::string(eol) + tag.value + std::string(eol);
+    }
+    record += "1001" + std::string(eol) + "APP" + std::string(eol);
+    std::string old_index;
+    ASSERT_TRUE(AppendTagIndex(record, &old_index));
+    std::vector<TagView> views;
+    SplitTags(record, &views);
+    const Tags old_tags = ToTags(record);
+    for (int round = 0; round < 1000; ++round) {
+      Tags tags = old_tags;
+      for (int e = static_cast<int>(random() % 3); e >= 0; --e) {
+        size_t at = random() % (tags.size() + 1);
+        if (random() % 2 == 0) {
+          tags.insert(tags.begin() + static_cast<long>(at), fresh[random() % std::size(fresh)]);
+        } else if (at < tags.size()) {
+          tags.erase(tags.begin() + static_cast<long>(at));
+        }
+      }
+      for (int form = 0; form < 4; ++form) {
+        TextStyle style;
+        style.line_ending = form % 2 ? LineEnding::kCrLf : LineEnding::kLf;
+        style.right_aligned_codes = form < 2;
+        std::string text, index, expected;
+        bool indexed = RewriteRecord(record, reinterpret_cast<const uint8_t*>(old_index.data()),
+                                     views, tags, style, &text, &index);
+        ASSERT_EQ(text, RewriteRecord(record, views, tags, style));
+        ASSERT_EQ(indexed, AppendTagIndex(text, &expected)) << "round " << round;
+        ASSERT_EQ(index, expected) << "round " << round << ", form " << form;
+      }
     }
   }
 }

@@ -35,7 +35,16 @@ void RecordText::Release() {
 void RecordText::Replace(std::string_view text) {
   thread_local std::string index;
   index.clear();
-  bool indexed = dxf::AppendTagIndex(text, &index);
+  dxf::AppendTagIndex(text, &index);
+  Replace(text, index);
+}
+
+void RecordText::Replace(std::string_view text, std::string_view index) {
+#ifndef NDEBUG
+  std::string made;
+  dxf::AppendTagIndex(text, &made);
+  assert(index == made && "the index given is the one the text has");
+#endif
   // The text, a NUL and the index, in one block.
   char* block = new char[text.size() + 1 + index.size()];
   std::memcpy(block, text.data(), text.size());
@@ -44,7 +53,7 @@ void RecordText::Replace(std::string_view text) {
   Release();
   data_ = block;
   size_ = static_cast<uint32_t>(text.size());
-  index_ = indexed ? reinterpret_cast<const uint8_t*>(block + text.size() + 1) : nullptr;
+  index_ = index.empty() ? nullptr : reinterpret_cast<const uint8_t*>(block + text.size() + 1);
   owned_ = true;
 }
 
@@ -84,6 +93,30 @@ namespace {
 std::string& RewriteBuffer() {
   thread_local std::string buffer;
   return buffer;
+}
+
+std::string& RewriteIndexBuffer() {
+  thread_local std::string buffer;
+  return buffer;
+}
+
+// Writes the new version of a record that is split into current_tags, with
+// its index made on the way where the old one has an index.
+template <class NewTags>
+void Rewrite(RecordText* record, std::string_view current_text,
+             const std::vector<dxf::TagView>& current_tags, const NewTags& tags,
+             const dxf::TextStyle& style) {
+  std::string& buffer = RewriteBuffer();
+  if (const uint8_t* index = record->index()) {
+    std::string& new_index = RewriteIndexBuffer();
+    if (dxf::RewriteRecord(current_text, index, current_tags, tags, style, &buffer, &new_index)) {
+      record->Replace(buffer, new_index);
+      return;
+    }
+  } else {
+    dxf::RewriteRecord(current_text, current_tags, tags, style, &buffer);
+  }
+  record->Replace(buffer);
 }
 
 bool IsSubentityType(std::string_view type) {
@@ -225,9 +258,7 @@ void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags,
 void Drawing::SetEntityTags(EntityId id, const dxf::Tags& tags, std::string_view current_text,
                             const std::vector<dxf::TagView>& current_tags) {
   assert(current_text == entities_[id].text.text());
-  std::string& buffer = RewriteBuffer();
-  dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &buffer);
-  entities_[id].text.Replace(buffer);
+  Rewrite(&entities_[id].text, current_text, current_tags, tags, file_.style);
   entities_[id].dimension = !tags.empty() && IsDimensionType(dxf::TrimBlanks(tags[0].value));
   entities_[id].known_type = KnownEntityType(entities_[id].text.Type());
   NoteChangeIn(entities_[id].container);
@@ -237,11 +268,9 @@ void Drawing::SetEntityTags(EntityId id, const std::vector<dxf::TagView>& tags,
                             std::string_view current_text,
                             const std::vector<dxf::TagView>& current_tags) {
   assert(current_text == entities_[id].text.text());
-  std::string& buffer = RewriteBuffer();
-  dxf::RewriteRecord(current_text, current_tags, tags, file_.style, &buffer);
   // The tags may view the old text, which the new one replaces.
   bool dimension = !tags.empty() && IsDimensionType(dxf::TrimBlanks(tags[0].value));
-  entities_[id].text.Replace(buffer);
+  Rewrite(&entities_[id].text, current_text, current_tags, tags, file_.style);
   entities_[id].dimension = dimension;
   entities_[id].known_type = KnownEntityType(entities_[id].text.Type());
   NoteChangeIn(entities_[id].container);

@@ -51,7 +51,11 @@ class RecordText {
   // Takes a copy of text and its index, in one block of exactly their size
   // (a conversion replaces every record of a drawing).
   void Replace(std::string_view text);
+  // The same with the text's index made already (empty: it has none).
+  void Replace(std::string_view text, std::string_view index);
   bool changed() const { return owned_; }
+  // The tag index, or nullptr where the text has a form it does not describe.
+  const uint8_t* index() const { return index_; }
   // The record's tags, viewing its text.
   void Split(std::vector<dxf::TagView>* tags) const;
   // The tags of a copy of the text, viewing the copy.
