@@ -30,8 +30,10 @@ EntitySpace SpaceOf(const Drawing& drawing, EntityId id) {
   return where;
 }
 
+// A split sizes the list of tags itself; a list kept from the last record
+// is not emptied first, so that its places are not cleared before they are
+// written.
 void ReadEntityRecord(const Drawing& drawing, EntityId id, ParsedRecord* rec) {
-  rec->tags.clear();
   rec->text = drawing.entity(id).text.text();
   drawing.EntityTags(id, &rec->tags);
   ParseRecordItems(rec, RecordKind::kEntity);
@@ -160,7 +162,6 @@ resbuf* BuildEntityChain(ApiState& state, EntityId id, const resbuf* apps) {
     t_recent.drawing = &drawing;
     t_recent.id = id;
     t_recent.text.assign(entity.text.text());
-    rec.tags.clear();
     rec.text = t_recent.text;
     entity.text.SplitCopy(t_recent.text, &rec.tags);
     ParseRecordItems(&rec, RecordKind::kEntity);
