@@ -171,6 +171,15 @@ void Rewrite(std::string_view old_text, Cursor cursor, const std::vector<NewTag>
   flush_run();
 }
 
+template <class NewTag>
+bool RewriteIndexed(std::string_view old_text, const uint8_t* old_index,
+                    const std::vector<TagView>& old_tags, const std::vector<NewTag>& tags,
+                    const TextStyle& style, std::string* out, std::string* new_index) {
+  IndexWriter index(old_index, style, tags.size(), new_index);
+  Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out, &index);
+  return index.Finish();
+}
+
 }  // namespace
 
 void RewriteRecord(std::string_view old_text, const Tags& tags, const TextStyle& style,
@@ -183,33 +192,21 @@ void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_ta
   Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out);
 }
 
-}  // namespace dxf
-
-namespace dxf {
-
 void RewriteRecord(std::string_view old_text, const std::vector<TagView>& old_tags,
                    const std::vector<TagView>& tags, const TextStyle& style, std::string* out) {
   Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out);
 }
 
-}  // namespace dxf
-
-namespace dxf {
-
 bool RewriteRecord(std::string_view old_text, const uint8_t* old_index,
                    const std::vector<TagView>& old_tags, const Tags& tags, const TextStyle& style,
                    std::string* out, std::string* new_index) {
-  IndexWriter index(old_index, style, tags.size(), new_index);
-  Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out, &index);
-  return index.Finish();
+  return RewriteIndexed(old_text, old_index, old_tags, tags, style, out, new_index);
 }
 
 bool RewriteRecord(std::string_view old_text, const uint8_t* old_index,
                    const std::vector<TagView>& old_tags, const std::vector<TagView>& tags,
                    const TextStyle& style, std::string* out, std::string* new_index) {
-  IndexWriter index(old_index, style, tags.size(), new_index);
-  Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out, &index);
-  return index.Finish();
+  return RewriteIndexed(old_text, old_index, old_tags, tags, style, out, new_index);
 }
 
 }  // namespace dxf
