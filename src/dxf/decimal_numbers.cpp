@@ -34,29 +34,31 @@ int ScientificLength(int significant, int exponent) {
 }  // namespace
 
 bool ParsePlainDecimal(std::string_view text, double* value) {
-  size_t i = 0;
-  bool negative = !text.empty() && text[0] == '-';
-  if (negative) i = 1;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  // Digits are taken while they come: an unsigned difference above 9 is any
+  // other byte.
   uint64_t mantissa = 0;
-  int digits = 0;
-  int fraction_digits = 0;
-  size_t integer_start = i;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    mantissa = mantissa * 10 + static_cast<uint64_t>(text[i++] - '0');
-    ++digits;
-  }
-  if (i == integer_start) return false;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    size_t fraction_start = i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-      mantissa = mantissa * 10 + static_cast<uint64_t>(text[i++] - '0');
-      ++digits;
+  auto take_digits = [&] {
+    const char* start = p;
+    for (; p != end; ++p) {
+      unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+      if (digit > 9) break;
+      mantissa = mantissa * 10 + digit;
     }
-    fraction_digits = static_cast<int>(i - fraction_start);
+    return static_cast<int>(p - start);
+  };
+  const int integer_digits = take_digits();
+  if (integer_digits == 0) return false;
+  int fraction_digits = 0;
+  if (p != end && *p == '.') {
+    ++p;
+    fraction_digits = take_digits();
     if (fraction_digits == 0) return false;
   }
-  if (i != text.size() || digits > kMaxParsedDigits) return false;
+  if (p != end || integer_digits + fraction_digits > kMaxParsedDigits) return false;
   double result = static_cast<double>(mantissa) / kPowersOfTen[fraction_digits];
   *value = negative ? -result : result;
   return true;
@@ -68,11 +70,13 @@ bool FormatPlainDecimal(double value, std::string* text) {
   for (int k = 0; k <= kMaxFractionDigits; ++k) {
     double scaled = magnitude * kPowersOfTen[k];
     if (scaled >= kMaxScaled) return false;
-    double nearest = std::nearbyint(scaled);
-    if (nearest / kPowersOfTen[k] != magnitude) continue;
+    // The nearest integer: below 2^50 adding a half is exact, and a tie
+    // (scaled exactly n + 1/2) is no candidate either way, since neither n
+    // nor n + 1 over 10^k reads back as a value that close to n + 1/2.
+    uint64_t m = static_cast<uint64_t>(scaled + 0.5);
+    if (static_cast<double>(m) / kPowersOfTen[k] != magnitude) continue;
     // magnitude is exactly the decimal m / 10^k, and no decimal with fewer
     // fraction digits reads back as it: m's digits are the shortest.
-    uint64_t m = static_cast<uint64_t>(nearest);
     if (m == 0) {
       *text = "0";
       return true;

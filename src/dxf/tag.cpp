@@ -35,19 +35,26 @@ bool IsPointCode(int code) {
          (code >= 210 && code <= 213) || (code >= 1010 && code <= 1013);
 }
 
-std::string FormatDouble(double value) {
-  if (!std::isfinite(value)) return "0.0";
-  std::string plain;
-  if (FormatPlainDecimal(value, &plain)) {
-    if (plain.find('.') == std::string::npos) plain += ".0";
-    return plain;
+void FormatDouble(double value, std::string* text) {
+  if (!std::isfinite(value)) {
+    *text = "0.0";
+    return;
+  }
+  if (FormatPlainDecimal(value, text)) {
+    if (text->find('.') == std::string::npos) text->append(".0");
+    return;
   }
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  std::string text(buf, end);
+  text->assign(buf, end);
   // to_chars writes 2.0 as "2"; DXF writers keep the decimal point so that
   // the value reads as a real number everywhere.
-  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  if (text->find_first_of(".e") == std::string::npos) text->append(".0");
+}
+
+std::string FormatDouble(double value) {
+  std::string text;
+  FormatDouble(value, &text);
   return text;
 }
 

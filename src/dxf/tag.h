@@ -53,6 +53,8 @@ bool IsPointCode(int code);
 // Integral values keep a ".0" ("2.0"), as DXF writers do; values that are
 // not finite (which no DXF reader accepts) are written as "0.0".
 std::string FormatDouble(double value);
+// The same into *text, whose buffer is reused (a transform writes millions).
+void FormatDouble(double value, std::string* text);
 std::string FormatInt(long long value);
 
 // Reading values: blanks around the number are allowed (many writers pad

@@ -89,7 +89,7 @@ void TagTransformer::ApplyCoordinate(size_t i, Frame frame, int axis) {
   std::optional<double> v = dxf::ParseDouble(tag.value);
   if (!v || !std::isfinite(*v)) return;
   double value = *v;
-  if (CoordinateAfter(&value, 0, frame, axis)) tag.value = dxf::FormatDouble(value);
+  if (CoordinateAfter(&value, 0, frame, axis)) dxf::FormatDouble(value, &tag.value);
 }
 
 void TagTransformer::ApplyLength(size_t i) {
@@ -97,7 +97,7 @@ void TagTransformer::ApplyLength(size_t i) {
   std::optional<double> v = dxf::ParseDouble(tag.value);
   if (!v || !std::isfinite(*v)) return;
   double value = *v;
-  if (LengthAfter(&value, 0)) tag.value = dxf::FormatDouble(value);
+  if (LengthAfter(&value, 0)) dxf::FormatDouble(value, &tag.value);
 }
 
 size_t TagTransformer::ApplyVector(size_t i) {
