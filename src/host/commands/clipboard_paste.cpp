@@ -94,7 +94,7 @@ void FinishPendingPaste(Session& session, StandInState& state) {
   if (paste.drawing != &drawing) return;  // a drawing since closed
   std::set<std::string> reported_already;
   TransformEntities(drawing, paste.placed, paste.move, &reported_already,
-                    [&](bool main_entity, dxf::Tags* tags) {
+                    [&](bool main_entity, std::vector<dxf::TagView>* tags) {
                       PlaceInSpace(tags, drawing, paste.space, main_entity);
                     });
   MarkForRegeneration(drawing, paste.placed);

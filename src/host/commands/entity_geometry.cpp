@@ -6,6 +6,7 @@
 
 #include "host/commands/current_space.h"
 #include "host/commands/tag_edit.h"
+#include "host/geometry/text_arena.h"
 #include "host/two_halves.h"
 
 namespace host::commands {
@@ -33,27 +34,32 @@ bool AllIdentity(std::span<const geometry::Transform> transforms) {
 
 // Transforms records in file order, giving each VERTEX the frame of the
 // POLYLINE before it; the first record is the main entity when edit is set.
-// The transforms are applied one after the other, each as on its own.
+// The transforms are applied one after the other, each as on its own. The
+// records are edited as views: a kept tag is copied from the old record
+// into the new one as it stands.
 void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
                       std::span<const geometry::Transform> transforms,
                       std::set<std::string>* points_only, const RecordEdit& edit) {
   std::optional<geometry::OwnerFrame> frame;
   bool identity = AllIdentity(transforms);
   // Called for every main entity: the buffers stay from call to call.
-  thread_local std::vector<dxf::TagView> views;
-  thread_local dxf::Tags tags;
+  thread_local std::vector<dxf::TagView> old_tags;
+  thread_local std::vector<dxf::TagView> tags;
+  thread_local geometry::TextArena arena;
   for (size_t i = 0; i < records.size(); ++i) {
     EntityId id = records[i];
     std::string_view type = drawing.EntityType(id);
     // An end-of-sequence record has no geometry: nothing to transform.
     if (type == "SEQEND" && !edit) continue;
     if (identity && !edit) continue;
-    CopyEntityTags(drawing, id, &views, &tags);
+    drawing.EntityTags(id, &old_tags);
+    tags = old_tags;
+    arena.Clear();
     if (edit) edit(i == 0, &tags);
     if (type != "SEQEND" && !identity) {
       // The frame of a polyline does not change under a transform.
       geometry::TransformResult result = geometry::TransformEntity(
-          &tags, transforms, type == "VERTEX" && frame ? *frame : geometry::OwnerFrame{});
+          &tags, &arena, transforms, type == "VERTEX" && frame ? *frame : geometry::OwnerFrame{});
       if (!transforms.back().is_identity()) Note(result, type, points_only);
     }
     if (type == "POLYLINE") {
@@ -61,7 +67,7 @@ void TransformInOrder(Drawing& drawing, const std::vector<EntityId>& records,
     } else if (type != "VERTEX" && type != "SEQEND") {
       frame.reset();
     }
-    drawing.SetEntityTags(id, tags, views);
+    drawing.SetEntityTags(id, tags, drawing.entity(id).text.text(), old_tags);
   }
 }
 

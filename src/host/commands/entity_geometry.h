@@ -28,8 +28,9 @@ geometry::Extents ExtentsOf(const Drawing& drawing, const std::vector<EntityId>&
 ContainerId OwnedBlock(const Drawing& drawing, EntityId main);
 
 // An edit made to each record of a main entity (main_entity) and of its
-// subentities in the same pass as the transform.
-using RecordEdit = std::function<void(bool main_entity, dxf::Tags* tags)>;
+// subentities in the same pass as the transform, on views of the record's
+// tags; a value it sets must view text that lives until the pass is done.
+using RecordEdit = std::function<void(bool main_entity, std::vector<dxf::TagView>* tags)>;
 
 // Transforms the main entities, their subentities and the blocks they own
 // (each block once). points_only receives the types whose geometry is

@@ -91,7 +91,7 @@ void Scale(Session& session, StandInState& state) {
     state.pending_paste.reset();
     const geometry::Transform both[] = {paste.move, transform};
     TransformEntities(drawing, *selection, both, &points_only,
-                      [&](bool main_entity, dxf::Tags* tags) {
+                      [&](bool main_entity, std::vector<dxf::TagView>* tags) {
                         PlaceInSpace(tags, drawing, paste.space, main_entity);
                       });
   } else {

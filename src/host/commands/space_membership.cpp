@@ -4,10 +4,48 @@
 
 namespace host::commands {
 
-size_t OwnerTag(const dxf::Tags& tags) {
+namespace {
+
+void SetValue(dxf::Tag* tag, std::string_view value) { tag->value.assign(value); }
+void SetValue(dxf::TagView* tag, std::string_view value) { tag->value = value; }
+
+template <class TagT>
+TagT MakeTag(int code, std::string_view value) {
+  TagT tag;
+  tag.code = code;
+  SetValue(&tag, value);
+  return tag;
+}
+
+// As FindTag and RemoveTags, on either kind of tag list.
+template <class TagT>
+size_t FindOwnTag(const std::vector<TagT>& tags, int code) {
+  for (size_t i = 0; i < tags.size(); ++i) {
+    // Embedded objects (101) and extended data reuse the ordinary codes.
+    if (tags[i].code == 1001 || tags[i].code == 101) return kNoTag;
+    if (tags[i].code == code) return i;
+  }
+  return kNoTag;
+}
+
+template <class TagT>
+void RemoveOwnTags(std::vector<TagT>* tags, int code) {
+  size_t out = 0;
+  bool in_xdata = false;
+  for (size_t i = 0; i < tags->size(); ++i) {
+    in_xdata = in_xdata || (*tags)[i].code == 1001;
+    if (!in_xdata && (*tags)[i].code == code) continue;
+    if (out != i) (*tags)[out] = std::move((*tags)[i]);
+    ++out;
+  }
+  tags->resize(out);
+}
+
+template <class TagT>
+size_t FindOwnerTag(const std::vector<TagT>& tags) {
   bool in_group = false;
   for (size_t i = 0; i < tags.size(); ++i) {
-    const dxf::Tag& tag = tags[i];
+    const TagT& tag = tags[i];
     if (tag.code == 1001 || tag.code == 101) break;
     if (tag.code == 102) {
       in_group = !tag.value.empty() && tag.value.front() == '{';
@@ -18,18 +56,19 @@ size_t OwnerTag(const dxf::Tags& tags) {
   return kNoTag;
 }
 
-void PlaceInSpace(dxf::Tags* tags, const Drawing& drawing, ContainerId space, bool main_entity) {
+template <class TagT>
+void Place(std::vector<TagT>* tags, const Drawing& drawing, ContainerId space, bool main_entity) {
   const Container& container = drawing.container(space);
   bool model = space == drawing.model_space();
   if (model) {
-    RemoveTags(tags, 67);
-  } else if (size_t i = FindTag(*tags, 67); i != kNoTag) {
-    (*tags)[i].value.assign(1, '1');  // (assigning "1" trips a false -Wrestrict in GCC 12)
+    RemoveOwnTags(tags, 67);
+  } else if (size_t i = FindOwnTag(*tags, 67); i != kNoTag) {
+    SetValue(&(*tags)[i], "1");
   } else {
     // 67 follows the AcDbEntity marker (R13 on) or stands before the layer.
     size_t at = 1;
     for (size_t j = 1; j < tags->size(); ++j) {
-      const dxf::Tag& tag = (*tags)[j];
+      const TagT& tag = (*tags)[j];
       if (tag.code == 100 && tag.value == "AcDbEntity") {
         at = j + 1;
         break;
@@ -40,14 +79,29 @@ void PlaceInSpace(dxf::Tags* tags, const Drawing& drawing, ContainerId space, bo
       }
       if (tag.code == 1001) break;
     }
-    tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(at), dxf::Tag(67, "1"));
+    tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(at), MakeTag<TagT>(67, "1"));
   }
-  if (size_t i = FindTag(*tags, 410); i != kNoTag) {
-    (*tags)[i].value = model ? "Model" : container.layout_name;
+  if (size_t i = FindOwnTag(*tags, 410); i != kNoTag) {
+    SetValue(&(*tags)[i], model ? std::string_view("Model") : container.layout_name);
   }
   if (main_entity && !container.block_record_handle.empty()) {
-    if (size_t i = OwnerTag(*tags); i != kNoTag) (*tags)[i].value = container.block_record_handle;
+    if (size_t i = FindOwnerTag(*tags); i != kNoTag) {
+      SetValue(&(*tags)[i], container.block_record_handle);
+    }
   }
+}
+
+}  // namespace
+
+size_t OwnerTag(const dxf::Tags& tags) { return FindOwnerTag(tags); }
+
+void PlaceInSpace(dxf::Tags* tags, const Drawing& drawing, ContainerId space, bool main_entity) {
+  Place(tags, drawing, space, main_entity);
+}
+
+void PlaceInSpace(std::vector<dxf::TagView>* tags, const Drawing& drawing, ContainerId space,
+                  bool main_entity) {
+  Place(tags, drawing, space, main_entity);
 }
 
 dxf::Tags AsNewEntity(const dxf::Tags& tags, const std::string& handle) {

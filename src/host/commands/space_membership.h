@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "dxf/tag.h"
 #include "host/database/drawing.h"
@@ -14,6 +15,10 @@ namespace host::commands {
 // Rewrites those groups for the space; main_entity: the owner too (a
 // subentity's owner is its main entity and stays).
 void PlaceInSpace(dxf::Tags* tags, const Drawing& drawing, ContainerId space, bool main_entity);
+// The same on views of a record's tags; the values set view the drawing's
+// own texts (its containers' names and handles), which outlive the edit.
+void PlaceInSpace(std::vector<dxf::TagView>* tags, const Drawing& drawing, ContainerId space,
+                  bool main_entity);
 
 // Index of the owner group (the first 330 outside a "102 {" group), or kNoTag.
 size_t OwnerTag(const dxf::Tags& tags);

@@ -24,11 +24,11 @@ constexpr long long kAngular3Point = 5;
 // arc and large radial dimensions. Rotation and direction angles keep.
 class DimensionRule : public EntityRule {
  public:
-  explicit DimensionRule(const dxf::Tags& tags) {
+  explicit DimensionRule(const TagViews& tags) {
     type_ = OwnInteger(tags, 70).value_or(0) & kTypeMask;
   }
 
-  Action Classify(std::string_view subclass, const dxf::Tag& tag) override {
+  Action Classify(std::string_view subclass, const dxf::TagView& tag) override {
     switch (tag.code) {
       case 10:
       case 13:
@@ -61,7 +61,7 @@ class DimensionRule : public EntityRule {
 
 }  // namespace
 
-std::unique_ptr<EntityRule> MakeDimensionRule(const dxf::Tags& tags) {
+std::unique_ptr<EntityRule> MakeDimensionRule(const TagViews& tags) {
   return std::make_unique<DimensionRule>(tags);
 }
 

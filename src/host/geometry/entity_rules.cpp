@@ -15,7 +15,7 @@ Action LookUp(std::span<const CodeAction> table, std::string_view subclass, int 
   return Action::kKeep;
 }
 
-Action TableRule::Classify(std::string_view subclass, const dxf::Tag& tag) {
+Action TableRule::Classify(std::string_view subclass, const dxf::TagView& tag) {
   return LookUp(table_, subclass, tag.code);
 }
 
@@ -138,7 +138,7 @@ const std::unordered_map<std::string_view, TableEntry>& TableRules() {
 // world point. Their other values are left alone, which the result reports.
 class PointsOnlyRule : public EntityRule {
  public:
-  Action Classify(std::string_view, const dxf::Tag& tag) override {
+  Action Classify(std::string_view, const dxf::TagView& tag) override {
     return tag.code >= 10 && tag.code <= 18 ? Action::kWorldPoint : Action::kKeep;
   }
   TransformResult result() const override { return TransformResult::kPointsOnly; }
@@ -146,7 +146,7 @@ class PointsOnlyRule : public EntityRule {
 
 }  // namespace
 
-std::unique_ptr<EntityRule> MakeEntityRule(std::string_view type, const dxf::Tags& tags,
+std::unique_ptr<EntityRule> MakeEntityRule(std::string_view type, const TagViews& tags,
                                            const OwnerFrame& owner) {
   if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF") return MakeTextRule(type, tags);
   if (type == "MTEXT") return MakeMTextRule();

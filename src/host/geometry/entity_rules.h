@@ -16,7 +16,7 @@ namespace host::geometry {
 
 // The rule for a record of the given type. Unknown types get a rule that
 // moves and scales their points (codes 10-18) and nothing else.
-std::unique_ptr<EntityRule> MakeEntityRule(std::string_view type, const dxf::Tags& tags,
+std::unique_ptr<EntityRule> MakeEntityRule(std::string_view type, const TagViews& tags,
                                            const OwnerFrame& owner);
 
 // A rule given as a table: code (under a subclass, or under any when the
@@ -32,7 +32,7 @@ class TableRule : public EntityRule {
   explicit TableRule(std::span<const CodeAction> table,
                      TransformResult result = TransformResult::kDone)
       : table_(table), result_(result) {}
-  Action Classify(std::string_view subclass, const dxf::Tag& tag) override;
+  Action Classify(std::string_view subclass, const dxf::TagView& tag) override;
   TransformResult result() const override { return result_; }
 
  private:
@@ -44,13 +44,13 @@ class TableRule : public EntityRule {
 Action LookUp(std::span<const CodeAction> table, std::string_view subclass, int code);
 
 // The rules kept in files of their own.
-std::unique_ptr<EntityRule> MakeTextRule(std::string_view type, const dxf::Tags& tags);
+std::unique_ptr<EntityRule> MakeTextRule(std::string_view type, const TagViews& tags);
 std::unique_ptr<EntityRule> MakeMTextRule();
 std::unique_ptr<EntityRule> MakeInsertRule();
 std::unique_ptr<EntityRule> MakeLwPolylineRule();
-std::unique_ptr<EntityRule> MakePolylineRule(const dxf::Tags& tags);
-std::unique_ptr<EntityRule> MakeVertexRule(const dxf::Tags& tags, const OwnerFrame& owner);
-std::unique_ptr<EntityRule> MakeDimensionRule(const dxf::Tags& tags);
+std::unique_ptr<EntityRule> MakePolylineRule(const TagViews& tags);
+std::unique_ptr<EntityRule> MakeVertexRule(const TagViews& tags, const OwnerFrame& owner);
+std::unique_ptr<EntityRule> MakeDimensionRule(const TagViews& tags);
 std::unique_ptr<EntityRule> MakeHatchRule();
 std::unique_ptr<EntityRule> MakeMultiLeaderRule();
 

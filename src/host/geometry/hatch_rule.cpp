@@ -24,7 +24,7 @@ enum class Part {
 
 class HatchRule : public EntityRule {
  public:
-  Action Classify(std::string_view subclass, const dxf::Tag& tag) override {
+  Action Classify(std::string_view subclass, const dxf::TagView& tag) override {
     // Without a marker only an R12-style writer's record can reach here; a
     // HATCH's data proper stands under AcDbHatch (proxy graphics in the
     // entity part use 92 as well, so the marker matters).
@@ -58,7 +58,7 @@ class HatchRule : public EntityRule {
 
  private:
   // Moves to the part a tag opens.
-  void Advance(const dxf::Tag& tag) {
+  void Advance(const dxf::TagView& tag) {
     switch (tag.code) {
       case 91:
         part_ = Part::kPaths;
@@ -85,7 +85,7 @@ class HatchRule : public EntityRule {
     }
   }
 
-  Action ClassifyPathTag(const dxf::Tag& tag) {
+  Action ClassifyPathTag(const dxf::TagView& tag) {
     if (tag.code == 92) {
       long long flags = dxf::ParseInt(tag.value).value_or(0);
       polyline_path_ = (flags & kPolylinePath) != 0;

@@ -14,7 +14,7 @@ namespace {
 // definition stay. Attributes are records of their own (ATTRIB).
 class InsertRule : public EntityRule {
  public:
-  Action Classify(std::string_view subclass, const dxf::Tag& tag) override {
+  Action Classify(std::string_view subclass, const dxf::TagView& tag) override {
     if (subclass == kEmbeddedObject) return Action::kKeep;
     switch (tag.code) {
       case 10:
@@ -34,7 +34,7 @@ class InsertRule : public EntityRule {
   // (as the factor itself), placed where they belong: after the insertion
   // point, in the order 41, 42, 43.
   void AddMissingDefaults(TagTransformer* editor) override {
-    dxf::Tags& tags = editor->tags();
+    TagViews& tags = editor->tags();
     size_t after = 0;  // index just past the insertion point or the last scale
     bool seen[3] = {false, false, false};
     ForEachOwnTag(tags, [&](std::string_view subclass, size_t i) {

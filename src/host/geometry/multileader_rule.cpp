@@ -14,7 +14,7 @@ enum class Section { kMain, kContext, kLeader, kLeaderLine };
 
 class MultiLeaderRule : public EntityRule {
  public:
-  Action Classify(std::string_view subclass, const dxf::Tag& tag) override {
+  Action Classify(std::string_view subclass, const dxf::TagView& tag) override {
     if (OpensOrCloses(tag)) return Action::kKeep;
     switch (section_) {
       case Section::kContext:
@@ -66,7 +66,7 @@ class MultiLeaderRule : public EntityRule {
   }
 
  private:
-  bool OpensOrCloses(const dxf::Tag& tag) {
+  bool OpensOrCloses(const dxf::TagView& tag) {
     std::string_view value = dxf::TrimBlanks(tag.value);
     switch (tag.code) {
       case 300:

@@ -24,7 +24,7 @@ constexpr long long kFaceRecord = 128;
 // keeps every arc's angle.
 class LwPolylineRule : public EntityRule {
  public:
-  Action Classify(std::string_view, const dxf::Tag& tag) override {
+  Action Classify(std::string_view, const dxf::TagView& tag) override {
     switch (tag.code) {
       case 10:
         return Action::kOcsPoint2d;
@@ -43,7 +43,7 @@ class LwPolylineRule : public EntityRule {
   // An absent elevation is 0; when the transform lifts the polyline off its
   // plane the elevation has to be written, before the first vertex.
   void AddMissingDefaults(TagTransformer* editor) override {
-    dxf::Tags& tags = editor->tags();
+    TagViews& tags = editor->tags();
     bool has_elevation = false;
     std::optional<size_t> first_vertex;
     ForEachOwnTag(tags, [&](std::string_view, size_t i) {
@@ -62,12 +62,12 @@ class LwPolylineRule : public EntityRule {
 // Default widths 40/41 scale. The vertices are records of their own.
 class PolylineRule : public EntityRule {
  public:
-  explicit PolylineRule(const dxf::Tags& tags) {
+  explicit PolylineRule(const TagViews& tags) {
     long long flags = OwnInteger(tags, 70).value_or(0);
     is_3d_ = (flags & (k3dPolyline | k3dMesh | kPolyfaceMesh)) != 0;
   }
 
-  Action Classify(std::string_view, const dxf::Tag& tag) override {
+  Action Classify(std::string_view, const dxf::TagView& tag) override {
     switch (tag.code) {
       case 10:
         return is_3d_ ? Action::kWorldElevationPoint : Action::kOcsElevationPoint;
@@ -90,13 +90,13 @@ class PolylineRule : public EntityRule {
 // tangent 50 keep.
 class VertexRule : public EntityRule {
  public:
-  VertexRule(const dxf::Tags& tags, const OwnerFrame& owner) {
+  VertexRule(const TagViews& tags, const OwnerFrame& owner) {
     long long flags = OwnInteger(tags, 70).value_or(0);
     face_record_ = (flags & kFaceRecord) != 0 && (flags & kMeshVertex) == 0;
     is_3d_ = owner.is_3d || (flags & (k3dPolylineVertex | kMeshVertex)) != 0;
   }
 
-  Action Classify(std::string_view, const dxf::Tag& tag) override {
+  Action Classify(std::string_view, const dxf::TagView& tag) override {
     switch (tag.code) {
       case 10:
         if (face_record_) return Action::kKeep;
@@ -117,10 +117,10 @@ class VertexRule : public EntityRule {
 }  // namespace
 
 std::unique_ptr<EntityRule> MakeLwPolylineRule() { return std::make_unique<LwPolylineRule>(); }
-std::unique_ptr<EntityRule> MakePolylineRule(const dxf::Tags& tags) {
+std::unique_ptr<EntityRule> MakePolylineRule(const TagViews& tags) {
   return std::make_unique<PolylineRule>(tags);
 }
-std::unique_ptr<EntityRule> MakeVertexRule(const dxf::Tags& tags, const OwnerFrame& owner) {
+std::unique_ptr<EntityRule> MakeVertexRule(const TagViews& tags, const OwnerFrame& owner) {
   return std::make_unique<VertexRule>(tags, owner);
 }
 

@@ -27,8 +27,9 @@ bool StepTo(double* v, double new_value) {
 
 }  // namespace
 
-TagTransformer::TagTransformer(dxf::Tags* tags, std::span<const Transform> steps, const Ocs& ocs)
-    : tags_(tags), steps_(steps.size()) {
+TagTransformer::TagTransformer(TagViews* tags, TextArena* arena, std::span<const Transform> steps,
+                               const Ocs& ocs)
+    : tags_(tags), arena_(arena), steps_(steps.size()) {
   assert(!steps.empty() && steps.size() <= kMaxSteps);
   for (size_t k = 0; k < steps_; ++k) {
     const Transform& t = steps[k];
@@ -84,24 +85,30 @@ bool TagTransformer::LengthAfter(double* v, size_t from) const {
   return written;
 }
 
+void TagTransformer::Write(dxf::TagView* tag, double value) {
+  thread_local std::string text;
+  dxf::FormatDouble(value, &text);
+  tag->value = arena_->Store(text);
+}
+
 void TagTransformer::ApplyCoordinate(size_t i, Frame frame, int axis) {
-  dxf::Tag& tag = (*tags_)[i];
+  dxf::TagView& tag = (*tags_)[i];
   std::optional<double> v = dxf::ParseDouble(tag.value);
   if (!v || !std::isfinite(*v)) return;
   double value = *v;
-  if (CoordinateAfter(&value, 0, frame, axis)) dxf::FormatDouble(value, &tag.value);
+  if (CoordinateAfter(&value, 0, frame, axis)) Write(&tag, value);
 }
 
 void TagTransformer::ApplyLength(size_t i) {
-  dxf::Tag& tag = (*tags_)[i];
+  dxf::TagView& tag = (*tags_)[i];
   std::optional<double> v = dxf::ParseDouble(tag.value);
   if (!v || !std::isfinite(*v)) return;
   double value = *v;
-  if (LengthAfter(&value, 0)) dxf::FormatDouble(value, &tag.value);
+  if (LengthAfter(&value, 0)) Write(&tag, value);
 }
 
 size_t TagTransformer::ApplyVector(size_t i) {
-  dxf::Tags& tags = *tags_;
+  TagViews& tags = *tags_;
   int code = tags[i].code;
   size_t n = 1;
   ApplyLength(i);
@@ -117,7 +124,7 @@ size_t TagTransformer::ApplyVector(size_t i) {
 }
 
 size_t TagTransformer::ApplyPoint(size_t i, Frame frame, Dims dims) {
-  dxf::Tags& tags = *tags_;
+  TagViews& tags = *tags_;
   int code = tags[i].code;
   bool has_y = i + 1 < tags.size() && tags[i + 1].code == code + 10;
   bool has_z = has_y && i + 2 < tags.size() && tags[i + 2].code == code + 20;
@@ -139,8 +146,10 @@ size_t TagTransformer::ApplyPoint(size_t i, Frame frame, Dims dims) {
     double z = Coordinate(0.0, t.factor, t.base.z, t.offset.z);
     if (z == 0.0 || !std::isfinite(z)) continue;
     CoordinateAfter(&z, k + 1, frame, 2);
-    tags.insert(tags.begin() + static_cast<std::ptrdiff_t>(i + 2),
-                dxf::Tag(code + 20, dxf::FormatDouble(z)));
+    dxf::TagView added;
+    added.code = code + 20;
+    Write(&added, z);
+    tags.insert(tags.begin() + static_cast<std::ptrdiff_t>(i + 2), added);
     return 3;
   }
   return 2;
@@ -158,8 +167,10 @@ void TagTransformer::Insert(size_t at, int code, double value, Action later) {
       assert(false && "defaults are lengths or elevations");
       break;
   }
-  tags_->insert(tags_->begin() + static_cast<std::ptrdiff_t>(at),
-                dxf::Tag(code, dxf::FormatDouble(value)));
+  dxf::TagView added;
+  added.code = code;
+  Write(&added, value);
+  tags_->insert(tags_->begin() + static_cast<std::ptrdiff_t>(at), added);
 }
 
 }  // namespace host::geometry

@@ -1,15 +1,18 @@
 // The machinery every entity rule shares: what can be done with one tag
-// (move a point, scale a length, ...) and the code that does it on the
-// record's tags, keeping the text of every value that does not change.
+// (move a point, scale a length, ...) and the code that does it on views of
+// the record's tags, keeping the text of every value that does not change.
+// A value written afresh views a TextArena; the others still view the record.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "dxf/tag.h"
 #include "host/geometry/ocs.h"
+#include "host/geometry/text_arena.h"
 #include "host/geometry/transform.h"
 #include "host/host_only.h"
 
@@ -36,6 +39,9 @@ enum class Action {
 
 class TagTransformer;
 
+// A record's tags as the transform edits them.
+using TagViews = std::vector<dxf::TagView>;
+
 // One entity type's rule. The engine shows it the tags of the entity's own
 // data in order (not the common entity properties, application groups or
 // extended data), with the subclass marker they stand under ("" before the
@@ -44,7 +50,7 @@ class TagTransformer;
 class EntityRule {
  public:
   virtual ~EntityRule() = default;
-  virtual Action Classify(std::string_view subclass, const dxf::Tag& tag) = 0;
+  virtual Action Classify(std::string_view subclass, const dxf::TagView& tag) = 0;
   // Called after the entity's own data: adds values that the file left at a
   // default which the transform changes (INSERT scale factors omitted as 1).
   virtual void AddMissingDefaults(TagTransformer* editor) {}
@@ -57,8 +63,10 @@ class TagTransformer {
   static constexpr size_t kMaxSteps = 4;
 
   // steps: one to kMaxSteps valid transforms, applied one after the other;
-  // ocs is the frame the entity's OCS points are in.
-  TagTransformer(dxf::Tags* tags, std::span<const Transform> steps, const Ocs& ocs);
+  // ocs is the frame the entity's OCS points are in. Values written afresh
+  // are kept in arena.
+  TagTransformer(TagViews* tags, TextArena* arena, std::span<const Transform> steps,
+                 const Ocs& ocs);
 
   // Applies action to the tag at index i under every step and returns how
   // many tags it covered (at least 1): a point's x, y, z and any z it had to
@@ -73,7 +81,7 @@ class TagTransformer {
   // changes, which the steps after it then treat as action says.
   void Insert(size_t at, int code, double value, Action later);
 
-  dxf::Tags& tags() { return *tags_; }
+  TagViews& tags() { return *tags_; }
   const Transform& world() const { return world_[step_]; }
   const Transform& in_ocs() const { return ocs_[step_]; }
 
@@ -92,7 +100,11 @@ class TagTransformer {
     return frame == Frame::kWorld ? world_[k] : ocs_[k];
   }
 
-  dxf::Tags* tags_;
+  // Writes value's text as the tag's new value.
+  void Write(dxf::TagView* tag, double value);
+
+  TagViews* tags_;
+  TextArena* arena_;
   std::array<Transform, kMaxSteps> world_;
   std::array<Transform, kMaxSteps> ocs_;  // the same transforms with base and offset in the OCS
   size_t steps_ = 0;

@@ -15,13 +15,13 @@ namespace {
 // factor, rotation and oblique angle keep.
 class TextRule : public EntityRule {
  public:
-  TextRule(std::string_view type, const dxf::Tags& tags) {
+  TextRule(std::string_view type, const TagViews& tags) {
     int vertical_code = type == "TEXT" ? 73 : 74;
     justified_ =
         OwnInteger(tags, 72).value_or(0) != 0 || OwnInteger(tags, vertical_code).value_or(0) != 0;
   }
 
-  Action Classify(std::string_view subclass, const dxf::Tag& tag) override {
+  Action Classify(std::string_view subclass, const dxf::TagView& tag) override {
     if (subclass == kEmbeddedObject) {
       // The multi-line part of an attribute is MTEXT data.
       bool in_columns = false;
@@ -46,7 +46,7 @@ class TextRule : public EntityRule {
 
 class MTextRule : public EntityRule {
  public:
-  Action Classify(std::string_view subclass, const dxf::Tag& tag) override {
+  Action Classify(std::string_view subclass, const dxf::TagView& tag) override {
     if (subclass == kEmbeddedObject) {
       // The column data: 10 is the text direction, 11 the insertion point;
       // 40-46 are the reference and extents sizes, column width, gutter
@@ -89,7 +89,7 @@ Action ClassifyMTextData(std::string_view subclass, int code, bool* in_columns) 
   return Action::kKeep;
 }
 
-std::unique_ptr<EntityRule> MakeTextRule(std::string_view type, const dxf::Tags& tags) {
+std::unique_ptr<EntityRule> MakeTextRule(std::string_view type, const TagViews& tags) {
   return std::make_unique<TextRule>(type, tags);
 }
 

@@ -8,6 +8,7 @@
 #include "host/geometry/ocs.h"
 #include "host/geometry/record_walk.h"
 #include "host/geometry/tag_transformer.h"
+#include "host/geometry/text_arena.h"
 #include "host/geometry/vector_math.h"
 
 namespace host::geometry {
@@ -38,7 +39,7 @@ OwnerFrame FrameOf(const std::vector<TagT>& polyline) {
 // position, 1012 a displacement, 1041 a distance and 1042 a scale factor;
 // 1010 (a plain point), 1013 (a direction) and 1040 (a plain real) keep.
 void TransformXdata(TagTransformer* editor) {
-  dxf::Tags& tags = editor->tags();
+  TagViews& tags = editor->tags();
   size_t i = XdataBegin(tags);
   while (i < tags.size()) {
     switch (tags[i].code) {
@@ -61,7 +62,7 @@ void TransformXdata(TagTransformer* editor) {
 
 // Lets the rule decide on each tag of the entity's own data.
 void TransformOwnData(EntityRule* rule, TagTransformer* editor) {
-  dxf::Tags& tags = editor->tags();
+  TagViews& tags = editor->tags();
   OwnDataWalk walk(tags);
   size_t covered = 1;
   while (std::optional<size_t> i = walk.Next(covered)) {
@@ -80,7 +81,7 @@ TransformResult TransformEntity(dxf::Tags* tags, const Transform& t) {
 
 TransformResult TransformResultOf(std::string_view type) {
   // A rule's result follows from its type alone.
-  return MakeEntityRule(type, dxf::Tags{}, OwnerFrame{})->result();
+  return MakeEntityRule(type, TagViews{}, OwnerFrame{})->result();
 }
 
 TransformResult TransformEntity(dxf::Tags* tags, const Transform& t, const OwnerFrame& owner) {
@@ -89,8 +90,31 @@ TransformResult TransformEntity(dxf::Tags* tags, const Transform& t, const Owner
 
 TransformResult TransformEntity(dxf::Tags* tags, std::span<const Transform> chain,
                                 const OwnerFrame& owner) {
+  // Through views of the tags; the tags are then made anew from them.
+  TagViews views;
+  views.reserve(tags->size() + 4);
+  for (const dxf::Tag& tag : *tags) {
+    dxf::TagView view;
+    view.code = tag.code;
+    view.value = tag.value;
+    views.push_back(view);
+  }
+  TextArena arena;
+  TransformResult result = TransformEntity(&views, &arena, chain, owner);
+  dxf::Tags transformed;
+  transformed.reserve(views.size());
+  for (const dxf::TagView& view : views)
+    transformed.emplace_back(view.code, std::string(view.value));
+  *tags = std::move(transformed);
+  return result;
+}
+
+TransformResult TransformEntity(TagViews* tags, TextArena* arena, std::span<const Transform> chain,
+                                const OwnerFrame& owner) {
   if (chain.empty()) return TransformResult::kDone;
-  const std::string type(RecordType(*tags));
+  // The type views the record (or its first tag's text), which no transform
+  // changes.
+  const std::string_view type = RecordType(*tags);
   // The steps: the valid transforms that change anything, walked together.
   // A rule reads only flags, which no transform changes, so the rule of the
   // record as it stands serves every step.
@@ -102,7 +126,7 @@ TransformResult TransformEntity(dxf::Tags* tags, std::span<const Transform> chai
     rule = MakeEntityRule(type, *tags, owner);
     // A VERTEX has no extrusion of its own: its polyline's frame applies.
     Ocs ocs(type == "VERTEX" ? owner.extrusion : ExtrusionOf(*tags));
-    TagTransformer editor(tags, std::span(steps.data(), count), ocs);
+    TagTransformer editor(tags, arena, std::span(steps.data(), count), ocs);
     // The extended data first: the entity's data before it may grow.
     TransformXdata(&editor);
     TransformOwnData(rule.get(), &editor);

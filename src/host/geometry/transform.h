@@ -64,4 +64,12 @@ TransformResult TransformEntity(dxf::Tags* tags, const Transform& t, const Owner
 TransformResult TransformEntity(dxf::Tags* tags, std::span<const Transform> chain,
                                 const OwnerFrame& owner);
 
+class TextArena;
+// The same on views of a record's tags: a value written afresh views text
+// kept in arena (valid until the arena is cleared), the others stay as they
+// were. A command that rewrites the record from these views copies no tag
+// it keeps.
+TransformResult TransformEntity(std::vector<dxf::TagView>* tags, TextArena* arena,
+                                std::span<const Transform> chain, const OwnerFrame& owner);
+
 }  // namespace host::geometry
