@@ -97,13 +97,22 @@ std::string FormatCode(int code, const TextStyle& style) {
 
 void AppendTag(std::string* out, int code, std::string_view value, const TextStyle& style) {
   std::string_view eol = style.line_ending == LineEnding::kCrLf ? "\r\n" : "\n";
-  // The code line is put together whole and appended at once.
-  char line[16];
+  // The tag is put together whole and appended at once: code line, value
+  // and both line ends (a longer value is appended by itself).
+  char line[96];
   size_t length = FormatCodeInto(code, style, line);
   std::memcpy(line + length, eol.data(), eol.size());
+  length += eol.size();
+  if (length + value.size() + eol.size() > sizeof line) {
+    out->append(line, length);
+    out->append(value);
+    out->append(eol);
+    return;
+  }
+  std::memcpy(line + length, value.data(), value.size());
+  length += value.size();
+  std::memcpy(line + length, eol.data(), eol.size());
   out->append(line, length + eol.size());
-  out->append(value);
-  out->append(eol);
 }
 
 std::string WriteTags(const Tags& tags, const TextStyle& style) {

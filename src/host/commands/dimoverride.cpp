@@ -216,18 +216,21 @@ void DimOverride(Session& session) {
   // in two halves at once.
   bool changed[2] = {false, false};
   auto change = [&](size_t begin, size_t end) {
+    // The record's tags as views and as strings of their own; both stay
+    // from dimension to dimension.
+    std::vector<dxf::TagView> views;
+    dxf::Tags tags;
     for (size_t i = begin; i < end; ++i) {
       EntityId id = objects[i];
       if (!CarriesDimensionStyle(drawing.EntityType(id))) continue;
-      dxf::Tags tags = CopyEntityTags(drawing, id);
-      dxf::Tags before = tags;
+      CopyEntityTags(drawing, id, &views, &tags);
       if (clear) {
         ClearDstyleOverrides(&tags);
       } else {
         MergeDstyleOverrides(&tags, overrides);
       }
-      if (tags == before) continue;
-      drawing.SetEntityTags(id, tags);
+      if (SameTags(views, tags)) continue;
+      drawing.SetEntityTags(id, tags, views);
       changed[begin == 0 ? 0 : 1] = true;
     }
   };

@@ -47,6 +47,14 @@ void CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagVie
   }
 }
 
+bool SameTags(const std::vector<dxf::TagView>& views, const dxf::Tags& tags) {
+  if (views.size() != tags.size()) return false;
+  for (size_t i = 0; i < views.size(); ++i) {
+    if (views[i].code != tags[i].code || views[i].value != tags[i].value) return false;
+  }
+  return true;
+}
+
 dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id) {
   std::vector<dxf::TagView>& views = ViewBuffer();
   drawing.TableRecordTags(id, &views);

@@ -24,6 +24,8 @@ dxf::Tags TagsFromViews(const std::vector<dxf::TagView>& views);
 // record's tags as views in *views.
 void CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views,
                     dxf::Tags* tags);
+// Whether tags hold the codes and values of views, tag for tag.
+bool SameTags(const std::vector<dxf::TagView>& views, const dxf::Tags& tags);
 dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id);
 
 // Index of the first tag with the code at or after from, before the
