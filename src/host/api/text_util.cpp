@@ -31,6 +31,8 @@ std::string ToUpper1252(std::string_view text) {
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
+    // Names are mostly compared with themselves: equal bytes need no case.
+    if (a[i] == b[i]) continue;
     if (ToUpper1252(static_cast<unsigned char>(a[i])) !=
         ToUpper1252(static_cast<unsigned char>(b[i]))) {
       return false;
