@@ -17,30 +17,6 @@ TagT MakeTag(int code, std::string_view value) {
   return tag;
 }
 
-// As FindTag and RemoveTags, on either kind of tag list.
-template <class TagT>
-size_t FindOwnTag(const std::vector<TagT>& tags, int code) {
-  for (size_t i = 0; i < tags.size(); ++i) {
-    // Embedded objects (101) and extended data reuse the ordinary codes.
-    if (tags[i].code == 1001 || tags[i].code == 101) return kNoTag;
-    if (tags[i].code == code) return i;
-  }
-  return kNoTag;
-}
-
-template <class TagT>
-void RemoveOwnTags(std::vector<TagT>* tags, int code) {
-  size_t out = 0;
-  bool in_xdata = false;
-  for (size_t i = 0; i < tags->size(); ++i) {
-    in_xdata = in_xdata || (*tags)[i].code == 1001;
-    if (!in_xdata && (*tags)[i].code == code) continue;
-    if (out != i) (*tags)[out] = std::move((*tags)[i]);
-    ++out;
-  }
-  tags->resize(out);
-}
-
 template <class TagT>
 size_t FindOwnerTag(const std::vector<TagT>& tags) {
   bool in_group = false;
@@ -61,8 +37,8 @@ void Place(std::vector<TagT>* tags, const Drawing& drawing, ContainerId space, b
   const Container& container = drawing.container(space);
   bool model = space == drawing.model_space();
   if (model) {
-    RemoveOwnTags(tags, 67);
-  } else if (size_t i = FindOwnTag(*tags, 67); i != kNoTag) {
+    RemoveTagsIn(tags, 67);
+  } else if (size_t i = FindTagIn(*tags, 67); i != kNoTag) {
     SetValue(&(*tags)[i], "1");
   } else {
     // 67 follows the AcDbEntity marker (R13 on) or stands before the layer.
@@ -81,7 +57,7 @@ void Place(std::vector<TagT>* tags, const Drawing& drawing, ContainerId space, b
     }
     tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(at), MakeTag<TagT>(67, "1"));
   }
-  if (size_t i = FindOwnTag(*tags, 410); i != kNoTag) {
+  if (size_t i = FindTagIn(*tags, 410); i != kNoTag) {
     SetValue(&(*tags)[i], model ? std::string_view("Model") : container.layout_name);
   }
   if (main_entity && !container.block_record_handle.empty()) {

@@ -68,14 +68,7 @@ size_t ExtendedDataStart(const dxf::Tags& tags) {
   return tags.size();
 }
 
-size_t FindTag(const dxf::Tags& tags, int code, size_t from) {
-  for (size_t i = from; i < tags.size(); ++i) {
-    // Embedded objects (101) and extended data reuse the ordinary codes.
-    if (tags[i].code == 1001 || tags[i].code == 101) return kNoTag;
-    if (tags[i].code == code) return i;
-  }
-  return kNoTag;
-}
+size_t FindTag(const dxf::Tags& tags, int code, size_t from) { return FindTagIn(tags, code, from); }
 
 std::string TagValue(const dxf::Tags& tags, int code, std::string_view fallback) {
   size_t i = FindTag(tags, code);
@@ -115,16 +108,7 @@ void SetTagInOrder(dxf::Tags* tags, int code, const std::string& value,
   tags->insert(tags->begin() + static_cast<std::ptrdiff_t>(at), dxf::Tag(code, value));
 }
 
-void RemoveTags(dxf::Tags* tags, int code) {
-  size_t end = ExtendedDataStart(*tags);
-  size_t out = 0;
-  for (size_t i = 0; i < tags->size(); ++i) {
-    if (i < end && (*tags)[i].code == code) continue;
-    if (out != i) (*tags)[out] = std::move((*tags)[i]);
-    ++out;
-  }
-  tags->resize(out);
-}
+void RemoveTags(dxf::Tags* tags, int code) { RemoveTagsIn(tags, code); }
 
 std::optional<double> ParseReal(std::string_view text) {
   text = dxf::TrimBlanks(text);

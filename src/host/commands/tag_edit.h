@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "dxf/tag.h"
 #include "host/database/drawing.h"
@@ -31,6 +33,16 @@ dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id);
 // Index of the first tag with the code at or after from, before the
 // extended data (1001) and embedded objects (101); kNoTag if none.
 size_t FindTag(const dxf::Tags& tags, int code, size_t from = 0);
+// The same on either kind of tag list (tags of their own or views).
+template <class TagT>
+size_t FindTagIn(const std::vector<TagT>& tags, int code, size_t from = 0) {
+  for (size_t i = from; i < tags.size(); ++i) {
+    // Embedded objects (101) and extended data reuse the ordinary codes.
+    if (tags[i].code == 1001 || tags[i].code == 101) return kNoTag;
+    if (tags[i].code == code) return i;
+  }
+  return kNoTag;
+}
 // Index of the first tag of the extended data (1001), or tags.size().
 size_t ExtendedDataStart(const dxf::Tags& tags);
 // The value of the first such tag, or fallback.
@@ -46,6 +58,19 @@ void SetTagInOrder(dxf::Tags* tags, int code, const std::string& value,
                    std::initializer_list<int> order, size_t fallback_index);
 // Removes every tag with the code before the extended data.
 void RemoveTags(dxf::Tags* tags, int code);
+// The same on either kind of tag list.
+template <class TagT>
+void RemoveTagsIn(std::vector<TagT>* tags, int code) {
+  size_t out = 0;
+  bool in_xdata = false;
+  for (size_t i = 0; i < tags->size(); ++i) {
+    in_xdata = in_xdata || (*tags)[i].code == 1001;
+    if (!in_xdata && (*tags)[i].code == code) continue;
+    if (out != i) (*tags)[out] = std::move((*tags)[i]);
+    ++out;
+  }
+  tags->resize(out);
+}
 
 std::optional<double> ParseReal(std::string_view text);
 std::optional<long long> ParseInteger(std::string_view text);
