@@ -60,6 +60,22 @@ std::string FormatDouble(double value) {
 
 std::string FormatInt(long long value) { return std::to_string(value); }
 
+Tags TagsOf(const std::vector<TagView>& views) {
+  Tags tags;
+  tags.reserve(views.size());
+  for (const TagView& view : views) tags.emplace_back(view.code, std::string(view.value));
+  return tags;
+}
+
+std::vector<TagView> ViewsOf(const Tags& tags) {
+  std::vector<TagView> views(tags.size());
+  for (size_t i = 0; i < tags.size(); ++i) {
+    views[i].code = tags[i].code;
+    views[i].value = tags[i].value;
+  }
+  return views;
+}
+
 namespace {
 
 // Writes a group code as the file's style wants it into buf, which has room

@@ -30,6 +30,11 @@ struct TagView {
   std::string_view value;
 };
 
+// Tags of their own with the codes and values of views, and views of tags
+// (valid while the tags are neither changed nor moved).
+Tags TagsOf(const std::vector<TagView>& views);
+std::vector<TagView> ViewsOf(const Tags& tags);
+
 enum class LineEnding { kLf, kCrLf };
 
 // How a file writes its tags, so that tags the program adds or changes look

@@ -11,17 +11,6 @@
 
 namespace host::commands {
 
-namespace {
-
-dxf::Tags FromViews(const std::vector<dxf::TagView>& views) {
-  dxf::Tags tags;
-  tags.reserve(views.size());
-  for (const dxf::TagView& view : views) tags.emplace_back(view.code, std::string(view.value));
-  return tags;
-}
-
-}  // namespace
-
 // The views are only needed while copying: one buffer, reused, saves an
 // allocation per record when a command copies a million of them.
 std::vector<dxf::TagView>& ViewBuffer() {
@@ -32,10 +21,10 @@ std::vector<dxf::TagView>& ViewBuffer() {
 dxf::Tags CopyEntityTags(const Drawing& drawing, EntityId id) {
   std::vector<dxf::TagView>& views = ViewBuffer();
   drawing.EntityTags(id, &views);
-  return FromViews(views);
+  return dxf::TagsOf(views);
 }
 
-dxf::Tags TagsFromViews(const std::vector<dxf::TagView>& views) { return FromViews(views); }
+dxf::Tags TagsFromViews(const std::vector<dxf::TagView>& views) { return dxf::TagsOf(views); }
 
 void CopyEntityTags(const Drawing& drawing, EntityId id, std::vector<dxf::TagView>* views,
                     dxf::Tags* tags) {
@@ -58,7 +47,7 @@ bool SameTags(const std::vector<dxf::TagView>& views, const dxf::Tags& tags) {
 dxf::Tags CopyTableRecordTags(const Drawing& drawing, TableRecordId id) {
   std::vector<dxf::TagView>& views = ViewBuffer();
   drawing.TableRecordTags(id, &views);
-  return FromViews(views);
+  return dxf::TagsOf(views);
 }
 
 size_t ExtendedDataStart(const dxf::Tags& tags) {

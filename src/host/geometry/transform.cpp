@@ -91,20 +91,10 @@ TransformResult TransformEntity(dxf::Tags* tags, const Transform& t, const Owner
 TransformResult TransformEntity(dxf::Tags* tags, std::span<const Transform> chain,
                                 const OwnerFrame& owner) {
   // Through views of the tags; the tags are then made anew from them.
-  TagViews views;
-  views.reserve(tags->size() + 4);
-  for (const dxf::Tag& tag : *tags) {
-    dxf::TagView view;
-    view.code = tag.code;
-    view.value = tag.value;
-    views.push_back(view);
-  }
+  TagViews views = dxf::ViewsOf(*tags);
   TextArena arena;
   TransformResult result = TransformEntity(&views, &arena, chain, owner);
-  dxf::Tags transformed;
-  transformed.reserve(views.size());
-  for (const dxf::TagView& view : views)
-    transformed.emplace_back(view.code, std::string(view.value));
+  dxf::Tags transformed = dxf::TagsOf(views);
   *tags = std::move(transformed);
   return result;
 }
