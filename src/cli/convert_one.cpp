@@ -147,53 +147,79 @@ class Conversion {
     std::string err;
     std::unique_ptr<host::Drawing> drawing = LoadDrawing(job_.input, &err);
     if (!drawing) return Failed(kExitInputError, err);
-    before_ = SurveyDrawing(*drawing);
-    result_.entities_before = before_.main_entities;
-    // The drawing is changed in place; the report's picture of it and the
-    // data check's view of its records come first. A drawing refused below
-    // has its picture in the report too.
-    if (settings_.report) snapshot_ = report::TakeSnapshot(*drawing);
-    // A factor the host cannot use is named first: it is the one fault
-    // --force cannot get past.
-    std::string problem = ReferenceFactorProblem(before_, settings_.reference);
-    if (!problem.empty())
-      return Failed(kExitInputError, job_.input + ": cannot convert: " + problem);
-    problem = StartProblem(before_, settings_);
-    if (!problem.empty()) return Failed(kExitInputError, job_.input + ": " + problem);
-    if (!settings_.force) {
-      // Another program may take one record for another: the user decides.
-      host::HandleProblems handles = host::FindHandleProblems(*drawing);
-      if (!handles.empty())
-        return Failed(kExitInputError, job_.input + ": " + HandleProblemsText(handles) +
-                                           "; use --force to convert anyway");
-    }
-    if (!CheckPlaces(*drawing)) return;
-    if (settings_.verify) data_before_ = TakeDataSnapshot(*drawing);
 
     host::AnswersChannel channel(settings_.answers);
     TerminalStream live(context_.out);  // names from the drawing, shown escaped
     if (settings_.verbose) channel.set_live_output(&live);
-    {
-      std::unique_ptr<HostRun> host = HostRun::Start(std::move(drawing), &channel, &err);
-      if (!host) return Failed(kExitHostAbort, err);
-      ConvertInHost(*host, channel);
-    }  // the module has been unloaded and the session closed
+    std::optional<std::string> refusal;
+    std::unique_ptr<HostRun> host;
+    bool finished = false;
+    if (settings_.verbose) {
+      // The host's output is shown as it comes: a drawing refused must show
+      // none, so the checks come first.
+      refusal = CheckLoaded(*drawing);
+      if (!refusal) {
+        host = HostRun::Start(std::move(drawing), &channel, &err);
+        if (host) finished = host->RunCommand(settings_.target->command);
+      }
+    } else {
+      // The checks read the drawing as loaded while the host converts it:
+      // a copy that views its records as read, on a thread of their own.
+      // The conversion's first passes keep one processor busy; the checks
+      // would take a fifth of the whole time before them. A drawing they
+      // refuse is refused when the conversion beside them has ended, and
+      // what the host did is thrown away.
+      std::unique_ptr<host::Drawing> loaded = drawing->ViewCopy();
+      host::RunBoth(
+          [&] {
+            host::OneThreadOnly one_thread;
+            refusal = CheckLoaded(*loaded);
+            loaded.reset();
+          },
+          [&] {
+            host = HostRun::Start(std::move(drawing), &channel, &err);
+            if (host) finished = host->RunCommand(settings_.target->command);
+          });
+    }
+    result_.entities_before = before_.main_entities;
+    if (refusal) return Failed(kExitInputError, *refusal);
+    if (!host) return Failed(kExitHostAbort, err);
+    ConvertInHost(*host, channel, finished);
+    host.reset();  // the module is unloaded and the session closed
     result_.transcript = Utf8(channel.transcript());
   }
 
-  // Measures where the entities of the space the conversion starts from
-  // lie; refuses outlying ones unless forced. False when refused.
-  bool CheckPlaces(const host::Drawing& drawing) {
+  // The checks of the drawing as loaded, before it changes: its survey,
+  // the report's picture of it (a drawing refused has its picture in the
+  // report too), where its entities lie and the data check's view of its
+  // records. Given a view copy, what they keep views the loaded drawing's
+  // own file buffer and outlives the copy. Returns why the drawing is not
+  // converted, or nullopt.
+  std::optional<std::string> CheckLoaded(const host::Drawing& drawing) {
+    before_ = SurveyDrawing(drawing);
+    if (settings_.report) snapshot_ = report::TakeSnapshot(drawing);
+    // A factor the host cannot use is named first: it is the one fault
+    // --force cannot get past.
+    std::string problem = ReferenceFactorProblem(before_, settings_.reference);
+    if (!problem.empty()) return job_.input + ": cannot convert: " + problem;
+    problem = StartProblem(before_, settings_);
+    if (!problem.empty()) return job_.input + ": " + problem;
+    if (!settings_.force) {
+      // Another program may take one record for another: the user decides.
+      host::HandleProblems handles = host::FindHandleProblems(drawing);
+      if (!handles.empty())
+        return job_.input + ": " + HandleProblemsText(handles) + "; use --force to convert anyway";
+    }
+    // Where the entities of the space the conversion starts from lie;
+    // outlying ones are refused unless forced.
     start_space_ = CurrentSpace(drawing);
     std::vector<EntityPoint> measured = MeasureSpace(drawing, start_space_);
-    std::string problem = settings_.force ? "" : OutlierProblem(measured);
-    if (problem.empty()) {
-      start_points_ = PlacementSample(measured);
-      return true;
-    }
-    Failed(kExitInputError,
-           job_.input + ": cannot convert: " + problem + "; use --force to convert anyway");
-    return false;
+    problem = settings_.force ? "" : OutlierProblem(measured);
+    if (!problem.empty())
+      return job_.input + ": cannot convert: " + problem + "; use --force to convert anyway";
+    start_points_ = PlacementSample(measured);
+    if (settings_.verify) data_before_ = TakeDataSnapshot(drawing);
+    return std::nullopt;
   }
 
   // Why a step of the conversion did not take effect, or "": a command of
@@ -208,8 +234,10 @@ class Conversion {
     return text;
   }
 
-  void ConvertInHost(HostRun& host, const host::AnswersChannel& channel) {
-    if (!host.RunCommand(settings_.target->command))
+  // The rest of a conversion whose command the host has run (finished:
+  // to its end, not aborted).
+  void ConvertInHost(HostRun& host, const host::AnswersChannel& channel, bool finished) {
+    if (!finished)
       return Failed(kExitHostAbort, job_.input + ": the host aborted, nothing written: " +
                                         Utf8(host.abort_message()));
     bool stopped = std::any_of(channel.messages().begin(), channel.messages().end(),

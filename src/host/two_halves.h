@@ -14,14 +14,35 @@ namespace host {
 // Below this many items a second thread costs more than it saves.
 constexpr size_t kTwoHalvesFrom = 4096;
 
+// Set on a thread that works beside another busy one: work asked to run
+// on two threads then runs on this thread alone, so that the two threads
+// keep to the two processors.
+inline thread_local bool t_one_thread_only = false;
+
+class OneThreadOnly {
+ public:
+  OneThreadOnly() : was_(t_one_thread_only) { t_one_thread_only = true; }
+  ~OneThreadOnly() { t_one_thread_only = was_; }
+  OneThreadOnly(const OneThreadOnly&) = delete;
+  OneThreadOnly& operator=(const OneThreadOnly&) = delete;
+
+ private:
+  bool was_;
+};
+
 // Runs first on a helper thread and second on this one, and returns when
-// both are done. When no thread can be had, this thread runs both, first
-// first. Neither may write what the other reads.
+// both are done. When no thread can be had, or under OneThreadOnly, this
+// thread runs both, first first. Neither may write what the other reads.
 // An exception in either (running out of memory, say) reaches the caller
 // once both are done, the helper's first: a helper thread must not end the
 // program.
 template <class First, class Second>
 void RunBoth(First first, Second second) {
+  if (t_one_thread_only) {
+    first();
+    second();
+    return;
+  }
   std::exception_ptr helper_fault;
   std::thread helper;
   try {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <new>
+#include <thread>
 
 namespace host {
 namespace {
@@ -22,6 +23,21 @@ TEST(TwoHalvesTest, AFaultInEitherHalfReachesTheCallerAfterBothEnd) {
                  std::bad_alloc);
     EXPECT_EQ(finished, 1);
   }
+}
+
+TEST(TwoHalvesTest, OneThreadOnlyKeepsBothHalvesOnTheCallingThread) {
+  auto helpers_used = [] {
+    std::atomic<int> elsewhere{0};
+    RunInTwoHalves(kTwoHalvesFrom, [&, caller = std::this_thread::get_id()](size_t, size_t) {
+      if (std::this_thread::get_id() != caller) ++elsewhere;
+    });
+    return elsewhere.load();
+  };
+  {
+    OneThreadOnly one_thread;
+    EXPECT_EQ(helpers_used(), 0);
+  }
+  EXPECT_EQ(helpers_used(), 1);
 }
 
 }  // namespace

@@ -54,6 +54,10 @@ class RecordText {
   // The same with the text's index made already (empty: it has none).
   void Replace(std::string_view text, std::string_view index);
   bool changed() const { return owned_; }
+  // A record that reads as this one: a view of the same bytes where this
+  // one views bytes it does not own (a file buffer), a copy where it owns
+  // them.
+  RecordText ViewOrCopy() const;
   // The tag index, or nullptr where the text has a form it does not describe.
   const uint8_t* index() const { return index_; }
   // The record's tags, viewing its text.
@@ -175,6 +179,13 @@ class Drawing {
   // drawing change nothing in it: for threads that read it at once.
   void ReadyForReaders() const { SyncHandseed(); }
   std::string WriteToString() const;
+  // A copy that reads as this drawing reads now, for reading it on another
+  // thread while this one goes on changing it. Its records view the bytes
+  // this drawing read from its file: a change gives a record a text of its
+  // own and leaves those bytes as they were. Records changed already are
+  // copied. Valid while this drawing lives; it is not for changing or
+  // writing. Lookups made on first use are made anew in the copy.
+  std::unique_ptr<Drawing> ViewCopy() const;
 
   const std::string& version() const { return file_.version; }
   bool is_r12() const { return file_.version <= "AC1009"; }
