@@ -66,6 +66,19 @@ inline std::unique_ptr<Drawing> LoadDrawing(const std::string& text, dxf::Error*
   return drawing;
 }
 
+// Reads and loads a DXF file; a failure is reported to the running test.
+inline std::unique_ptr<Drawing> LoadDrawingFile(const std::string& path) {
+  dxf::RawFile file;
+  dxf::Error err;
+  if (!dxf::ReadFile(path, &file, &err)) {
+    ADD_FAILURE() << err.ToString();
+    return nullptr;
+  }
+  std::unique_ptr<Drawing> drawing = Drawing::Load(std::move(file), &err);
+  if (!drawing) ADD_FAILURE() << err.ToString();
+  return drawing;
+}
+
 inline std::unique_ptr<Drawing> LoadDrawingText(const std::string& dxf_text,
                                                 const std::string& name = "input.dxf") {
   return LoadDrawing(dxf_text, nullptr, name);

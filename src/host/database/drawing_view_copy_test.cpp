@@ -6,23 +6,12 @@
 #include "dxf/document.h"
 #include "dxf/tag.h"
 #include "host/database/drawing.h"
+#include "support/dxf_lines.h"
 
 namespace host {
 namespace {
 
 const std::string kSamples = std::string(DRAVOLIN_TEST_DATA) + "/samples/";
-
-std::unique_ptr<Drawing> LoadFile(const std::string& path) {
-  dxf::RawFile file;
-  dxf::Error err;
-  if (!dxf::ReadFile(path, &file, &err)) {
-    ADD_FAILURE() << err.ToString();
-    return nullptr;
-  }
-  auto drawing = Drawing::Load(std::move(file), &err);
-  if (!drawing) ADD_FAILURE() << err.ToString();
-  return drawing;
-}
 
 // Puts the entity on another layer (or gives it one).
 void Relayer(Drawing& drawing, EntityId id, const std::string& layer) {
@@ -40,7 +29,7 @@ void Relayer(Drawing& drawing, EntityId id, const std::string& layer) {
 class ViewCopyTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ViewCopyTest, ReadsAsTheDrawingDidWhateverItDoesAfterwards) {
-  auto drawing = LoadFile(kSamples + GetParam());
+  auto drawing = testing::LoadDrawingFile(kSamples + GetParam());
   ASSERT_TRUE(drawing);
   ASSERT_GT(drawing->entity_count(), 2u);
   // A record changed before the copy: the copy must own its text, since

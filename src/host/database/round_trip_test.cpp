@@ -9,6 +9,7 @@
 
 #include "dxf/document.h"
 #include "host/database/drawing.h"
+#include "support/dxf_lines.h"
 
 namespace host {
 namespace {
@@ -20,18 +21,6 @@ std::string Slurp(const std::string& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-std::unique_ptr<Drawing> LoadFile(const std::string& path) {
-  dxf::RawFile file;
-  dxf::Error err;
-  if (!dxf::ReadFile(path, &file, &err)) {
-    ADD_FAILURE() << err.ToString();
-    return nullptr;
-  }
-  auto drawing = Drawing::Load(std::move(file), &err);
-  if (!drawing) ADD_FAILURE() << err.ToString();
-  return drawing;
 }
 
 std::unique_ptr<Drawing> LoadText(const std::string& text, const std::string& name) {
@@ -50,7 +39,7 @@ class AsciiSampleRoundTrip : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(AsciiSampleRoundTrip, WritesTheFileBackByteForByte) {
   std::string path = kSamples + GetParam();
-  auto drawing = LoadFile(path);
+  auto drawing = testing::LoadDrawingFile(path);
   ASSERT_TRUE(drawing);
   std::string written = drawing->WriteToString();
   std::string original = Slurp(path);
@@ -67,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(Samples, AsciiSampleRoundTrip,
                                            "trimesh_125_aluminum_srcMH.dxf", "trimesh_wrench.dxf"));
 
 TEST(BinarySampleRoundTrip, AsciiOutputRoundTripsExactly) {
-  auto drawing = LoadFile(kSamples + "acadsharp_sample_AC1018_binary.dxf");
+  auto drawing = testing::LoadDrawingFile(kSamples + "acadsharp_sample_AC1018_binary.dxf");
   ASSERT_TRUE(drawing);
   std::string ascii = drawing->WriteToString();
   EXPECT_EQ(ascii.substr(0, 19), "  0\r\nSECTION\r\n  2\r\n");
@@ -78,7 +67,7 @@ TEST(BinarySampleRoundTrip, AsciiOutputRoundTripsExactly) {
   EXPECT_TRUE(again->WriteToString() == ascii);
 
   // The same drawing as the AC1015 ASCII sample: the same spaces and layouts.
-  auto ascii_sample = LoadFile(kSamples + "acadsharp_sample_AC1015_ascii.dxf");
+  auto ascii_sample = testing::LoadDrawingFile(kSamples + "acadsharp_sample_AC1015_ascii.dxf");
   ASSERT_TRUE(ascii_sample);
   auto summary = [](const Drawing& d) {
     std::string out;
