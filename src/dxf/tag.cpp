@@ -147,16 +147,23 @@ static std::string_view WithoutPlus(std::string_view text) {
 }
 
 std::optional<long long> ParseInt(std::string_view value) {
-  std::string_view text = WithoutPlus(TrimBlanks(value));
   long long result = 0;
+  // Most values are plain integers with nothing around them.
+  const char* value_end = value.data() + value.size();
+  if (auto plain = std::from_chars(value.data(), value_end, result);
+      plain.ec == std::errc() && plain.ptr == value_end)
+    return result;
+  std::string_view text = WithoutPlus(TrimBlanks(value));
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
   if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
   return result;
 }
 
 std::optional<double> ParseDouble(std::string_view value) {
-  std::string_view text = WithoutPlus(TrimBlanks(value));
   double result = 0;
+  // Most values are plain decimals with nothing around them.
+  if (ParsePlainDecimal(value, &result)) return result;
+  std::string_view text = WithoutPlus(TrimBlanks(value));
   if (ParsePlainDecimal(text, &result)) return result;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
   if (ec != std::errc() || end != text.data() + text.size() || text.empty() ||

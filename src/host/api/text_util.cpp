@@ -59,9 +59,11 @@ bool IsAlpha1252(unsigned char c) {
 }
 
 double ParseReal(std::string_view text) {
+  double value = 0.0;
+  // Most values are plain decimals with nothing around them.
+  if (dxf::ParsePlainDecimal(text, &value)) return value;
   text = TrimBlanks(text);
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  double value = 0.0;
   if (dxf::ParsePlainDecimal(text, &value)) return value;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   (void)end;
@@ -69,9 +71,12 @@ double ParseReal(std::string_view text) {
 }
 
 long long ParseInteger(std::string_view text) {
+  long long value = 0;
+  // Most values are plain integers with nothing before them.
+  if (std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc())
+    return value;
   text = TrimBlanks(text);
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  long long value = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec == std::errc()) return value;
   // Some writers put integers as "7.0"; take the whole part.
@@ -81,8 +86,10 @@ long long ParseInteger(std::string_view text) {
 }
 
 uint64_t ParseHandle(std::string_view text) {
-  text = TrimBlanks(text);
   uint64_t value = 0;
+  if (std::from_chars(text.data(), text.data() + text.size(), value, 16).ec == std::errc())
+    return value;
+  text = TrimBlanks(text);
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
   (void)end;
   return ec == std::errc() ? value : 0;
