@@ -154,14 +154,15 @@ class Conversion {
     std::optional<std::string> refusal;
     std::unique_ptr<HostRun> host;
     bool finished = false;
+    auto run_command = [&] {
+      host = HostRun::Start(std::move(drawing), &channel, &err);
+      if (host) finished = host->RunCommand(settings_.target->command);
+    };
     if (settings_.verbose) {
       // The host's output is shown as it comes: a drawing refused must show
       // none, so the checks come first.
       refusal = CheckLoaded(*drawing);
-      if (!refusal) {
-        host = HostRun::Start(std::move(drawing), &channel, &err);
-        if (host) finished = host->RunCommand(settings_.target->command);
-      }
+      if (!refusal) run_command();
     } else {
       // The checks read the drawing as loaded while the host converts it:
       // a copy that views its records as read, on a thread of their own.
@@ -176,10 +177,7 @@ class Conversion {
             refusal = CheckLoaded(*loaded);
             loaded.reset();
           },
-          [&] {
-            host = HostRun::Start(std::move(drawing), &channel, &err);
-            if (host) finished = host->RunCommand(settings_.target->command);
-          });
+          run_command);
     }
     result_.entities_before = before_.main_entities;
     if (refusal) return Failed(kExitInputError, *refusal);
