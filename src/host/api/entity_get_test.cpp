@@ -1,6 +1,8 @@
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <string>
 
 #include "support/api_test_drawings.h"
 
@@ -174,6 +176,34 @@ TEST_F(EntityGetTest, StaleAndForeignNamesGiveNothing) {
   EXPECT_EQ(acdbEntGet(line), nullptr);
   ads_name none = {0, 0};
   EXPECT_EQ(acdbEntGet(none), nullptr);
+}
+
+// Released strings serve later chains; the module may have grown them or
+// put blocks of its own in their place.
+TEST_F(EntityGetTest, StringsTheModuleResizedServeLaterChains) {
+  Open(Drawing2000());
+  ads_name line;
+  NameOf("100", line);
+  for (int round = 0; round < 3; ++round) {
+    resbuf* chain = acdbEntGet(line);
+    ASSERT_NE(chain, nullptr);
+    resbuf* layer = FindItem(chain, 8);
+    layer->resval.rstring = static_cast<char*>(std::realloc(layer->resval.rstring, 200));
+    std::strcpy(layer->resval.rstring, std::string(150, 'L').c_str());
+    resbuf* type = FindItem(chain, 0);
+    type->resval.rstring = static_cast<char*>(std::realloc(type->resval.rstring, 2));
+    std::strcpy(type->resval.rstring, "T");
+    resbuf* layout = FindItem(chain, 410);
+    std::free(layout->resval.rstring);
+    layout->resval.rstring = static_cast<char*>(std::malloc(40));
+    std::strcpy(layout->resval.rstring, "a layout name of about forty");
+    acutRelRb(chain);
+  }
+  ChainPtr chain(acdbEntGet(line));
+  EXPECT_STREQ(FindItem(chain.get(), 0)->resval.rstring, "LINE");
+  EXPECT_STREQ(FindItem(chain.get(), 5)->resval.rstring, "100");
+  EXPECT_STREQ(FindItem(chain.get(), 410)->resval.rstring, "Model");
+  EXPECT_STREQ(FindItem(chain.get(), 8)->resval.rstring, "Kontur");
 }
 
 }  // namespace

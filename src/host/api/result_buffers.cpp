@@ -1,5 +1,7 @@
 #include "host/api/result_buffers.h"
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -11,9 +13,8 @@ namespace {
 
 // Chains are built and released by the hundred thousand in one conversion:
 // released items wait here for the next chain instead of going back to
-// malloc. Only whole items are kept (their strings are freed as before, so
-// that a module may realloc them). Sanitizer builds skip the pool so that a
-// use after release is still caught.
+// malloc. Sanitizer builds skip the pools so that a use after release is
+// still caught.
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #define DRAVOLIN_ASAN 1
@@ -63,10 +64,62 @@ void ReleaseItem(resbuf* item) {
   ++item_pool.count;
 }
 
+// The strings of released chains wait the same way, by the size malloc
+// gave their block: a chain's strings are a few short names and numbers,
+// so the same few sizes come and go. A string waiting here is still a
+// block of malloc's, and one handed out is as good as any: the module may
+// realloc or free it. The size is asked of malloc because the module may
+// have grown the string or put a block of its own in its place.
+constexpr size_t kStringClasses = 8;  // usable sizes from 24 bytes in steps of 16
+constexpr size_t kSmallestString = 24;
+constexpr size_t kStringStep = 16;
+
+struct StringPool {
+  char* free_blocks[kStringClasses] = {};  // linked through their first bytes
+  size_t count[kStringClasses] = {};
+  ~StringPool() {
+    for (size_t c = 0; c < kStringClasses; ++c) {
+      while (free_blocks[c] != nullptr) {
+        char* next;
+        std::memcpy(&next, free_blocks[c], sizeof next);
+        std::free(free_blocks[c]);
+        free_blocks[c] = next;
+      }
+      count[c] = kPoolLimit;
+    }
+  }
+};
+StringPool string_pool;
+
+// A block of at least size bytes.
+char* NewString(size_t size) {
+  size_t c = size <= kSmallestString ? 0 : (size - kSmallestString + kStringStep - 1) / kStringStep;
+  if (c < kStringClasses && string_pool.free_blocks[c] != nullptr) {
+    char* block = string_pool.free_blocks[c];
+    std::memcpy(&string_pool.free_blocks[c], block, sizeof block);
+    --string_pool.count[c];
+    return block;
+  }
+  return static_cast<char*>(std::malloc(size));
+}
+
+void ReleaseString(char* block) {
+  if (block == nullptr) return;
+  size_t usable = malloc_usable_size(block);
+  size_t c = usable < kSmallestString ? kStringClasses : (usable - kSmallestString) / kStringStep;
+  if (c >= kStringClasses || string_pool.count[c] >= kPoolLimit) {
+    std::free(block);
+    return;
+  }
+  std::memcpy(block, &string_pool.free_blocks[c], sizeof block);
+  string_pool.free_blocks[c] = block;
+  ++string_pool.count[c];
+}
+
 }  // namespace
 
 char* MallocString(std::string_view text) {
-  char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+  char* copy = NewString(text.size() + 1);
   if (copy == nullptr) return nullptr;
   std::memcpy(copy, text.data(), text.size());
   copy[text.size()] = '\0';
@@ -76,7 +129,7 @@ char* MallocString(std::string_view text) {
 void FreeItemValue(resbuf* item) {
   switch (KindOfType(item->restype)) {
     case ItemKind::kString:
-      std::free(item->resval.rstring);
+      ReleaseString(item->resval.rstring);
       item->resval.rstring = nullptr;
       break;
     case ItemKind::kBinary:
