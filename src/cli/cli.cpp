@@ -76,8 +76,8 @@ int Fail(CommandContext& context, int code, const std::string& message) {
 }
 
 int RunProgram(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-               std::ostream& err) {
-  CommandContext context{in, out, err};
+               std::ostream& err, bool process_ends_after) {
+  CommandContext context{in, out, err, process_ends_after};
   if (args.empty()) {
     err << "dravolin: error: no command given (see 'dravolin --help')\n";
     return kExitUsage;

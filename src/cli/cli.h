@@ -12,7 +12,8 @@ extern const char kVersion[];
 
 // Runs the program with args (without the program name); returns the exit
 // code. The interactive shell reads in; output and errors go to out and err.
+// process_ends_after: the caller ends the process when this returns.
 int RunProgram(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, bool process_ends_after = false);
 
 }  // namespace cli

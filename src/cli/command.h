@@ -23,6 +23,9 @@ struct CommandContext {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
+  // The process ends when the command returns (the dravolin executable):
+  // what the command would free at its end may be left to the exit.
+  bool process_ends_after = false;
 };
 
 struct CommandSpec {

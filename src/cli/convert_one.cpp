@@ -15,6 +15,7 @@
 #include "cli/entity_points.h"
 #include "cli/host_run.h"
 #include "cli/input_checks.h"
+#include "cli/leave_to_exit.h"
 #include "cli/report/report.h"
 #include "cli/terminal_text.h"
 #include "dxf/document.h"
@@ -183,6 +184,10 @@ class Conversion {
     if (refusal) return Failed(kExitInputError, *refusal);
     if (!host) return Failed(kExitHostAbort, err);
     ConvertInHost(*host, channel, finished);
+    if (context_.process_ends_after) {
+      host->UnloadModule();
+      LeaveToProcessExit(host->session().TakeDrawing());
+    }
     host.reset();  // the module is unloaded and the session closed
     result_.transcript = Utf8(channel.transcript());
   }

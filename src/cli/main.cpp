@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 8 << 20);
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);
-  int code = cli::RunProgram(args, std::cin, std::cout, std::cerr);
+  int code = cli::RunProgram(args, std::cin, std::cout, std::cerr, /*process_ends_after=*/true);
   std::cout.flush();
   return code;
 }

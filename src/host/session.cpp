@@ -36,6 +36,11 @@ void Session::SetDrawing(std::unique_ptr<Drawing> drawing) {
   drawing_ = std::move(drawing);
 }
 
+std::unique_ptr<Drawing> Session::TakeDrawing() {
+  ForgetApiState();
+  return std::move(drawing_);
+}
+
 Session* CurrentSession() { return current_session; }
 
 void SetCurrentSession(Session* session) { current_session = session; }

@@ -44,6 +44,8 @@ class Session {
 
   // Replaces the open drawing (the shell's _open).
   void SetDrawing(std::unique_ptr<Drawing> drawing);
+  // Gives up the drawing, as the session ends; nothing may ask for it after.
+  std::unique_ptr<Drawing> TakeDrawing();
 
  private:
   std::unique_ptr<Drawing> drawing_;
