@@ -70,21 +70,16 @@ constexpr ItemKind KindOfTypeUncached(int type) {
   return type <= 1071 ? ItemKind::kString : ItemKind::kNone;
 }
 
-// Every chain item of every record asks for its kind: the group codes are
-// looked up in a table the compiler makes.
-constexpr int kLastGroupCode = 1071;
 constexpr std::array<ItemKind, kLastGroupCode + 1> MakeGroupCodeKinds() {
   std::array<ItemKind, kLastGroupCode + 1> kinds{};
   for (int code = 0; code <= kLastGroupCode; ++code) kinds[code] = KindOfTypeUncached(code);
   return kinds;
 }
-constexpr std::array<ItemKind, kLastGroupCode + 1> kGroupCodeKinds = MakeGroupCodeKinds();
 
 }  // namespace
 
-ItemKind KindOfType(int type) {
-  if (type >= 0 && type <= kLastGroupCode) return kGroupCodeKinds[type];
-  return KindOfTypeUncached(type);
-}
+constinit const std::array<ItemKind, kLastGroupCode + 1> kGroupCodeKinds = MakeGroupCodeKinds();
+
+ItemKind KindOfOtherType(int type) { return KindOfTypeUncached(type); }
 
 }  // namespace host::api

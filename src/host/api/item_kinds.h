@@ -4,6 +4,7 @@
 // chain builders, acdbEntMod and acutRelRb all read items through this table.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "host/host_only.h"
@@ -21,7 +22,16 @@ enum class ItemKind : uint8_t {
   kBinary,  // rbinary, its buffer malloc'ed
 };
 
-ItemKind KindOfType(int type);
+// Every chain item of every record asks for its kind, as it is made and as
+// it is released: the group codes are looked up in a table, inline.
+inline constexpr int kLastGroupCode = 1071;
+extern const std::array<ItemKind, kLastGroupCode + 1> kGroupCodeKinds;
+ItemKind KindOfOtherType(int type);  // ADS type codes and negative codes
+
+inline ItemKind KindOfType(int type) {
+  if (type >= 0 && type <= kLastGroupCode) return kGroupCodeKinds[type];
+  return KindOfOtherType(type);
+}
 
 // The x code of a point: 10-18, 110-112, 210 (extrusion), 1010-1013. Its y
 // and z stand under code+10 and code+20 in a file.
