@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "dxf/tag.h"
@@ -96,8 +97,9 @@ class OwnDataWalk {
         index_ = past;
       } else if (tag.code == 100) {
         marker_ = index_;
+        marker_name_ = dxf::TrimBlanks(tag.value);
         embedded_ = false;
-        in_entity_part_ = dxf::TrimBlanks(tag.value) == "AcDbEntity";
+        in_entity_part_ = marker_name_ == "AcDbEntity";
         other_marker_seen_ = other_marker_seen_ || !in_entity_part_;
         ++index_;
       } else if (tag.code == 101) {
@@ -118,9 +120,14 @@ class OwnDataWalk {
   std::string_view subclass() const {
     if (embedded_) return kEmbeddedObject;
     if (in_entity_part_ || marker_ == kNoMarker) return {};
-    // Looked up when asked (tags may move when the vector grows; the marker
+    // Views keep their text where it is; a tag of its own moves with the
+    // vector when it grows, so its name is looked up when asked (the marker
     // stands before the current tag, where nothing is added).
-    return dxf::TrimBlanks(tags_[marker_].value);
+    if constexpr (std::is_same_v<TagT, dxf::TagView>) {
+      return marker_name_;
+    } else {
+      return dxf::TrimBlanks(tags_[marker_].value);
+    }
   }
 
  private:
@@ -142,8 +149,9 @@ class OwnDataWalk {
   bool entity_part_is_data_ = false;
   bool other_marker_seen_ = false;
   bool started_ = false;
-  size_t marker_ = kNoMarker;  // index of the 100 tag the current tag stands under
-  bool embedded_ = false;      // after a 101 "Embedded Object"
+  size_t marker_ = kNoMarker;     // index of the 100 tag the current tag stands under
+  std::string_view marker_name_;  // its value, valid for views
+  bool embedded_ = false;         // after a 101 "Embedded Object"
   bool in_entity_part_ = false;
 };
 
@@ -187,8 +195,16 @@ std::optional<double> OwnNumber(const std::vector<TagT>& tags, int code) {
 template <class TagT>
 Vec3 ExtrusionOf(const std::vector<TagT>& tags) {
   Vec3 n{0, 0, 1};
-  // Most entities lie in the plane and carry no extrusion at all.
-  if (!HasCode(tags, 210) && !HasCode(tags, 220) && !HasCode(tags, 230)) return n;
+  // Most entities lie in the plane and carry no extrusion at all: one look
+  // at the codes settles that.
+  bool any = false;
+  for (const TagT& tag : tags) {
+    if (tag.code == 210 || tag.code == 220 || tag.code == 230) {
+      any = true;
+      break;
+    }
+  }
+  if (!any) return n;
   OwnDataWalk walk(tags);
   while (std::optional<size_t> i = walk.Next()) {
     int code = tags[*i].code;
