@@ -55,6 +55,10 @@ class ApiState {
   void EntityName(EntityId id, ads_name out) const;
   void ContainerName(ContainerId id, ads_name out) const;
   void HandleName(std::string_view handle_text, ads_name out) const;
+  // The same for a handle already read (as ParseHandle reads it).
+  void HandleName(uint64_t handle, ads_name out) const {
+    MakeName(NameKind::kHandle, static_cast<long>(handle), serial_, out);
+  }
   // The entity a name stands for, or kNoEntity when the name is not an entity
   // name of this session.
   EntityId EntityOfName(const ads_name name) const;

@@ -85,7 +85,8 @@ void AddRecordItem(ApiState& state, const RecordItem& item, ChainBuilder* chain)
       break;
     case ItemKind::kName: {
       ads_name name;
-      state.HandleName(item.text, name);
+      // The item holds the handle's value, read from its text.
+      state.HandleName(static_cast<uint64_t>(item.integer), name);
       chain->AddName(item.code, name);
       break;
     }
