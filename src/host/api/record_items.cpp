@@ -6,7 +6,11 @@
 
 namespace host::api {
 
-void ReadScalar(int code, std::string_view text, RecordItem* item) {
+namespace {
+
+// ReadScalar's work, inline in the loop over a record's tags.
+[[gnu::always_inline]] inline void ReadScalarInline(int code, std::string_view text,
+                                                    RecordItem* item) {
   item->code = code;
   item->kind = KindOfType(code);
   item->text = text;
@@ -36,19 +40,29 @@ void ReadScalar(int code, std::string_view text, RecordItem* item) {
   }
 }
 
+}  // namespace
+
+void ReadScalar(int code, std::string_view text, RecordItem* item) {
+  ReadScalarInline(code, text, item);
+}
+
 void ParseRecordItems(ParsedRecord* rec, RecordKind kind) {
-  rec->items.clear();
-  rec->items.reserve(rec->tags.size());
-  rec->layout = RecordLayout{};
+  // A record has at most as many items as tags: the list is made that long
+  // at once and cut to the items read at the end.
   const std::vector<dxf::TagView>& tags = rec->tags;
+  rec->items.clear();
+  rec->items.resize(tags.size());
+  RecordItem* const items = rec->items.data();
+  size_t count = 0;
+  rec->layout = RecordLayout{};
   RecordLayout& layout = rec->layout;
   bool in_group = false;  // inside a 102 "{..." group
   bool in_xdata = false;
   for (size_t t = 0; t < tags.size();) {
     const dxf::TagView& tag = tags[t];
-    RecordItem& item = rec->items.emplace_back();
+    const size_t index = count++;
+    RecordItem& item = items[index];
     item.first_tag = static_cast<uint32_t>(t);
-    size_t index = rec->items.size() - 1;
     if (tag.code == 1001 && !in_xdata) {
       in_xdata = true;
       layout.xdata = index;
@@ -73,7 +87,7 @@ void ParseRecordItems(ParsedRecord* rec, RecordKind kind) {
       item.tag_count = static_cast<uint32_t>(next - t);
       t = next;
     } else {
-      ReadScalar(tag.code, tag.value, &item);
+      ReadScalarInline(tag.code, tag.value, &item);
       ++t;
     }
     if (!in_xdata) {
@@ -116,6 +130,7 @@ void ParseRecordItems(ParsedRecord* rec, RecordKind kind) {
     }
     item.left_out = item.code == 999 || item.code < 0;
   }
+  rec->items.resize(count);
   if (!in_xdata) layout.xdata = rec->items.size();
   for (size_t apart : {layout.handle, layout.owner, layout.space, layout.layout}) {
     if (apart != RecordLayout::npos) rec->items[apart].left_out = true;
