@@ -5,26 +5,16 @@
 
 #include <memory>
 
+#include "host/sanitizer_build.h"
+
 namespace cli {
 
+// Only for a process that ends soon after: the object is never destroyed.
 // Sanitizer builds free as always, so that their leak check still tells
 // every other leak.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kFreeBeforeExit = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kFreeBeforeExit = true;
-#else
-inline constexpr bool kFreeBeforeExit = false;
-#endif
-#else
-inline constexpr bool kFreeBeforeExit = false;
-#endif
-
-// Only for a process that ends soon after: the object is never destroyed.
 template <class T>
 void LeaveToProcessExit(std::unique_ptr<T> object) {
-  if constexpr (kFreeBeforeExit) {
+  if constexpr (host::kAddressSanitizerBuild) {
     object.reset();
   } else {
     static_cast<void>(object.release());

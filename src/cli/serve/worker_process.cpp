@@ -13,6 +13,8 @@
 #include <sstream>
 #include <thread>
 
+#include "host/sanitizer_build.h"
+
 namespace cli::serve {
 
 namespace {
@@ -26,17 +28,7 @@ std::string ReadWhole(const std::string& path) {
 
 // Sanitizers reserve terabytes of address space for their shadow memory; a
 // limit on it would stop the child before it starts.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kLimitAddressSpace = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kLimitAddressSpace = false;
-#else
-constexpr bool kLimitAddressSpace = true;
-#endif
-#else
-constexpr bool kLimitAddressSpace = true;
-#endif
+constexpr bool kLimitAddressSpace = !host::kAddressSanitizerBuild;
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/api/item_kinds.h"
+#include "host/sanitizer_build.h"
 
 namespace host::api {
 
@@ -15,16 +16,7 @@ namespace {
 // released items wait here for the next chain instead of going back to
 // malloc. Sanitizer builds skip the pools so that a use after release is
 // still caught.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DRAVOLIN_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(DRAVOLIN_ASAN)
-constexpr size_t kPoolLimit = 0;
-#else
-constexpr size_t kPoolLimit = 4096;
-#endif
+constexpr size_t kPoolLimit = kAddressSanitizerBuild ? 0 : 4096;
 
 struct ItemPool {
   resbuf* free_items = nullptr;
