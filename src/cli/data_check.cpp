@@ -1,6 +1,8 @@
 #include "cli/data_check.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -289,29 +291,53 @@ class Checker {
       CheckOthers();
       return;
     }
-    // A large drawing is checked on two threads: first the handles are
-    // counted on one while the other builds the table of entities by handle,
-    // then each takes half of the entities, the second also the other
-    // records. The drawing is only read; what it builds lazily (the header's
-    // seed) is made first. Problems keep the order of one thread.
+    // A large drawing is checked on two threads. The work is cut into
+    // pieces, the handle count, stretches of the entities and the other
+    // records, which the threads take in turn: the handle count alone is
+    // about as long as half the entities, so halves would leave one thread
+    // waiting. Each piece has its findings of its own, appended in the
+    // order one thread would have found them. The drawing is only read;
+    // what it builds lazily (the header's seed) is made first.
     after_.HeaderValue("$HANDSEED");
-    DataCheckResult parts[4];  // first half, second half, other records, handles
-    host::RunBoth([&] { Checker(before_, after_, &parts[3]).CheckHandles(); }, [&] { ByHandle(); });
-    host::RunInTwoHalves(count, [&](size_t begin, size_t end) {
-      bool first = begin == 0;
-      Checker part(before_, after_, &parts[first ? 0 : 1]);
-      part.shared_by_handle_ = &*by_handle_;
-      part.CheckEntities(begin, end);
-      if (first) return;
-      part.result_ = &parts[2];
-      part.CheckTableRecords();
-      part.CheckObjects();
-      part.CheckSections();
-    });
+    const size_t stretches = std::min<size_t>(kStretches, count / (host::kTwoHalvesFrom / 2));
+    // Findings in the order of one thread: the stretches, the other
+    // records, the handles. The handle count, the longest piece, is taken
+    // first.
+    std::vector<DataCheckResult> parts(stretches + 2);
+    std::atomic<size_t> next{0};
+    auto take_pieces = [&] {
+      for (size_t piece; (piece = next.fetch_add(1)) < parts.size();) {
+        if (piece == 0) {
+          Checker(before_, after_, &parts.back()).CheckHandles();
+          continue;
+        }
+        size_t stretch = piece - 1;
+        Checker part(before_, after_, &parts[stretch]);
+        part.by_handle_ = by_handle_;
+        if (stretch < stretches) {
+          part.CheckEntities(count * stretch / stretches, count * (stretch + 1) / stretches);
+        } else {
+          part.CheckTableRecords();
+          part.CheckObjects();
+          part.CheckSections();
+        }
+      }
+    };
+    host::RunBoth(take_pieces, take_pieces);
     for (DataCheckResult& part : parts) Append(std::move(part), result_);
   }
 
  private:
+  // Pieces the entities of a large drawing are cut into.
+  static constexpr size_t kStretches = 16;
+
+  // The table of entities by handle, made by the first of two threads to
+  // need it.
+  struct SharedByHandle {
+    std::once_flag made;
+    std::optional<EntitiesByHandle> table;
+  };
+
   void CheckOthers() {
     CheckTableRecords();
     CheckObjects();
@@ -322,11 +348,10 @@ class Checker {
   void Problem(std::string text) { result_->problems.push_back(std::move(text)); }
 
   // After: live and erased entities by handle (id, live), built when an
-  // entity is not found where it was.
+  // entity is not found where it was: in a conversion, a few at most.
   const EntitiesByHandle& ByHandle() {
-    if (shared_by_handle_) return *shared_by_handle_;
-    if (!by_handle_) by_handle_.emplace(after_);
-    return *by_handle_;
+    std::call_once(by_handle_->made, [&] { by_handle_->table.emplace(after_); });
+    return *by_handle_->table;
   }
 
   // The entities [begin, end) of the snapshot.
@@ -379,7 +404,12 @@ class Checker {
       }
       std::string_view text = after_.entity(now).text.text();
       if (text.data() == before_text.data()) continue;  // untouched
-      Parsed neu = light ? ParseTypeAndHandle(text) : Parse(text, unknown);
+      // Of a light record, only its type is compared.
+      Parsed neu;
+      if (light)
+        neu.type = dxf::RecordType(text);
+      else
+        neu = Parse(text, unknown);
       if (neu.type != old.type) {
         Problem(Describe(old, line) + " became a " + std::string(neu.type));
         continue;
@@ -517,8 +547,8 @@ class Checker {
   const DataSnapshot& before_;
   const Drawing& after_;
   DataCheckResult* result_;
-  std::optional<EntitiesByHandle> by_handle_;
-  const EntitiesByHandle* shared_by_handle_ = nullptr;
+  SharedByHandle own_by_handle_;
+  SharedByHandle* by_handle_ = &own_by_handle_;  // a part's: the whole check's
 };
 
 }  // namespace
