@@ -54,6 +54,7 @@ class RecordingChannel : public host::AnswersChannel {
     }
     return AnswersChannel::PickEntity(prompt, candidates);
   }
+  bool ShowsPickCandidates() const override { return true; }
 
   json dialogs = json::array();
   json picks = json::array();

@@ -21,7 +21,8 @@ extern "C" int acedEntSel(const char* prompt, ads_name entres, ads_point ptres) 
   session.command_line().Print(prompt_text);
 
   const host::Drawing& drawing = state->drawing();
-  std::vector<host::api::PickChoice> choices = host::api::DimensionCandidates(drawing);
+  std::vector<host::api::PickChoice> choices =
+      host::api::DimensionCandidates(drawing, session.user().ShowsPickCandidates());
   std::vector<host::PickCandidate> candidates;
   candidates.reserve(choices.size());
   for (const host::api::PickChoice& choice : choices) candidates.push_back(choice.candidate);

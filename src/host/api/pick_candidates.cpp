@@ -87,7 +87,7 @@ DimensionStyleOverrides ReadStyleOverrides(const Drawing& drawing, const ParsedR
   return found;
 }
 
-std::vector<PickChoice> DimensionCandidates(const Drawing& drawing) {
+std::vector<PickChoice> DimensionCandidates(const Drawing& drawing, bool described) {
   std::vector<PickChoice> choices;
   ParsedRecord rec;
   for (EntityId id = drawing.FirstEntity(); id != kNoEntity; id = drawing.NextEntity(id)) {
@@ -101,15 +101,20 @@ std::vector<PickChoice> DimensionCandidates(const Drawing& drawing) {
     PickChoice choice;
     choice.entity = id;
     choice.candidate.handle = EntityHandleText(drawing, id, rec);
-    choice.candidate.layout = std::string(SpaceOf(drawing, id).layout_name);
     choice.candidate.dimlfac = overrides.dimlfac;
     const RecordItem* at = FirstOfCode(rec, 11);
     if (at == nullptr || type != "DIMENSION") at = FirstOfCode(rec, 10);
-    std::string description(type);
-    if (at != nullptr && at->kind == ItemKind::kPoint) {
+    bool placed = at != nullptr && at->kind == ItemKind::kPoint;
+    if (placed) {
       for (int k = 0; k < 3; ++k) choice.point[k] = at->real[k];
-      description += " bei " + Number(at->real[0]) + "," + Number(at->real[1]);
     }
+    if (!described) {
+      choices.push_back(std::move(choice));
+      continue;
+    }
+    choice.candidate.layout = std::string(SpaceOf(drawing, id).layout_name);
+    std::string description(type);
+    if (placed) description += " bei " + Number(at->real[0]) + "," + Number(at->real[1]);
     if (const RecordItem* measured = FirstOfCode(rec, 42); measured != nullptr) {
       description += ", Messwert " + Number(measured->real[0]);
     }

@@ -27,7 +27,8 @@ struct PickChoice {
   double point[3] = {0, 0, 0};  // where the pick lands: text position or insertion point
 };
 
-std::vector<PickChoice> DimensionCandidates(const Drawing& drawing);
+// Without described, the candidates have no layout and no description.
+std::vector<PickChoice> DimensionCandidates(const Drawing& drawing, bool described = true);
 
 // The main entity of a space with that handle (without regard to case), or
 // kNoEntity.

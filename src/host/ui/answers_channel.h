@@ -26,6 +26,7 @@ class AnswersChannel : public UserChannel {
   std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> PickEntity(const std::string& prompt,
                                         const std::vector<PickCandidate>& candidates) override;
+  bool ShowsPickCandidates() const override { return false; }
 
   // Everything shown so far, in code page 1252.
   const std::string& transcript() const { return transcript_; }

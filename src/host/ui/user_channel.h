@@ -74,6 +74,10 @@ class UserChannel {
   // The handle of the chosen entity, or nullopt for cancel.
   virtual std::optional<std::string> PickEntity(const std::string& prompt,
                                                 const std::vector<PickCandidate>& candidates) = 0;
+  // Whether the pick's candidates are shown, layout and description too. A
+  // channel that picks by itself reads only their handles and factors, and
+  // a drawing may offer a hundred thousand of them.
+  virtual bool ShowsPickCandidates() const { return true; }
 };
 
 }  // namespace host
