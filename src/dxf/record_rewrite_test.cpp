@@ -114,10 +114,17 @@ TEST(RewriteRecord, IndexMadeOnTheWayIsTheIndexOfTheText) {
       Tags tags = old_tags;
       for (int e = static_cast<int>(random() % 3); e >= 0; --e) {
         size_t at = random() % (tags.size() + 1);
-        if (random() % 2 == 0) {
-          tags.insert(tags.begin() + static_cast<long>(at), fresh[random() % std::size(fresh)]);
-        } else if (at < tags.size()) {
-          tags.erase(tags.begin() + static_cast<long>(at));
+        const Tag& tag = fresh[random() % std::size(fresh)];
+        switch (random() % 3) {
+          case 0:
+            tags.insert(tags.begin() + static_cast<long>(at), tag);
+            break;
+          case 1:
+            if (at < tags.size()) tags.erase(tags.begin() + static_cast<long>(at));
+            break;
+          default:  // a value changed in place: the tags stay one for one
+            if (at < tags.size()) tags[at].value = tag.value;
+            break;
         }
       }
       for (int form = 0; form < 4; ++form) {
