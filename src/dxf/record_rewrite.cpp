@@ -171,65 +171,12 @@ void Rewrite(std::string_view old_text, Cursor cursor, const std::vector<NewTag>
   flush_run();
 }
 
-// Whether the new version has the old one's tags, one for one: the same
-// number of them, with the same codes, only values changed (a move or a
-// scale, a property set anew).
-template <class NewTag>
-bool OneForOne(const std::vector<TagView>& old_tags, const std::vector<NewTag>& tags) {
-  if (old_tags.size() != tags.size()) return false;
-  for (size_t i = 0; i < tags.size(); ++i) {
-    if (old_tags[i].code != tags[i].code) return false;
-  }
-  return true;
-}
-
-// Rewrite for tags one for one with the old ones: what Rewrite writes for
-// them, without looking for dropped or added tags. Each tag either keeps its
-// old text, in a run copied at once, or is written afresh in its place.
-template <class NewTag>
-void RewriteOneForOne(std::string_view old_text, const std::vector<TagView>& old_tags,
-                      const std::vector<NewTag>& tags, const TextStyle& style, std::string* result,
-                      IndexWriter* index) {
-  std::string& out = *result;
-  out.clear();
-  // Where the old tag i starts: the record's start for the first.
-  auto start_of = [&](size_t i) {
-    if (i == 0) return size_t{0};
-    if (i == old_tags.size()) return old_text.size();
-    return static_cast<size_t>(old_tags[i].code_text.data() - old_text.data());
-  };
-  size_t run_start = 0;
-  auto flush_run = [&](size_t run_end) {
-    if (run_end == run_start) return;
-    out.append(old_text.substr(run_start, run_end - run_start));
-    // The record's last line may lack its ending; tags can follow here.
-    if (run_end == old_text.size() && old_text.back() != '\n') {
-      out.append(style.line_ending == LineEnding::kCrLf ? "\r\n" : "\n");
-    }
-  };
-  for (size_t i = 0; i < tags.size(); ++i) {
-    if (Same(old_tags[i], tags[i])) {
-      if (index && index->ok()) index->Kept(old_tags[i]);
-      continue;
-    }
-    flush_run(start_of(i));
-    AppendTag(&out, tags[i].code, tags[i].value, style);
-    if (index && index->ok()) index->Written(tags[i].code, tags[i].value);
-    run_start = start_of(i + 1);
-  }
-  flush_run(old_text.size());
-}
-
 template <class NewTag>
 bool RewriteIndexed(std::string_view old_text, const uint8_t* old_index,
                     const std::vector<TagView>& old_tags, const std::vector<NewTag>& tags,
                     const TextStyle& style, std::string* out, std::string* new_index) {
   IndexWriter index(old_index, style, tags.size(), new_index);
-  if (OneForOne(old_tags, tags)) {
-    RewriteOneForOne(old_text, old_tags, tags, style, out, &index);
-  } else {
-    Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out, &index);
-  }
+  Rewrite(old_text, ViewCursor(old_text, old_tags), tags, style, out, &index);
   return index.Finish();
 }
 
