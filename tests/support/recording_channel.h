@@ -29,8 +29,10 @@ class RecordingChannel : public UserChannel {
     picks.pop_front();
     return answer;
   }
+  bool ShowsPickCandidates() const override { return shows_candidates; }
 
   std::string printed;
+  bool shows_candidates = true;
   std::deque<std::optional<std::string>> picks;
   std::string pick_prompt;
   std::vector<PickCandidate> candidates;

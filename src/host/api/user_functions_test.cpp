@@ -77,6 +77,20 @@ TEST_F(UserFunctionsTest, PickOffersDimensionsWithOverridesAndNamesTheChoice) {
       << transcript();
   EXPECT_EQ(point[0], 12.7);
   EXPECT_EQ(point[1], 5.0);
+
+  // A channel that picks by itself gets the same choice, undescribed.
+  channel_.shows_candidates = false;
+  channel_.picks.push_back("103");
+  ads_name again;
+  ads_point point_again;
+  ASSERT_EQ(acedEntSel("\nEine Grundmaßstabsbemaßung wählen:", again, point_again), RTNORM);
+  ASSERT_EQ(channel_.candidates.size(), 1u);
+  EXPECT_EQ(channel_.candidates[0].handle, "103");
+  EXPECT_EQ(channel_.candidates[0].dimlfac, 2.0);
+  EXPECT_EQ(channel_.candidates[0].description, "");
+  EXPECT_EQ(again[0], picked[0]);
+  EXPECT_EQ(point_again[0], 12.7);
+  EXPECT_EQ(point_again[1], 5.0);
   ChainPtr chain(acdbEntGet(picked));
   EXPECT_STREQ(FindItem(chain.get(), 5)->resval.rstring, "103");
 }
