@@ -26,7 +26,7 @@ void ApiState::ContainerName(ContainerId id, ads_name out) const {
 }
 
 void ApiState::HandleName(std::string_view handle_text, ads_name out) const {
-  MakeName(NameKind::kHandle, static_cast<long>(ParseHandle(handle_text)), serial_, out);
+  HandleName(ParseHandle(handle_text), out);
 }
 
 EntityId ApiState::EntityOfName(const ads_name name) const {
