@@ -333,8 +333,11 @@ class Checker {
 
   // The table of entities by handle, made by the first of two threads to
   // need it.
+  // (A mutex, not std::call_once: memory running out while it is made
+  // must unwind as any other failure does, and glibc's pthread_once would
+  // first have to load the unwinder, with no memory left to load it.)
   struct SharedByHandle {
-    std::once_flag made;
+    std::mutex making;
     std::optional<EntitiesByHandle> table;
   };
 
@@ -350,7 +353,8 @@ class Checker {
   // After: live and erased entities by handle (id, live), built when an
   // entity is not found where it was: in a conversion, a few at most.
   const EntitiesByHandle& ByHandle() {
-    std::call_once(by_handle_->made, [&] { by_handle_->table.emplace(after_); });
+    std::lock_guard<std::mutex> lock(by_handle_->making);
+    if (!by_handle_->table) by_handle_->table.emplace(after_);
     return *by_handle_->table;
   }
 
