@@ -40,12 +40,18 @@ void Measure(const host::Drawing& drawing, EntityPoint* entity, std::vector<dxf:
 std::vector<EntityPoint> MeasureSpace(const host::Drawing& drawing, host::ContainerId space) {
   std::vector<EntityPoint> entities;
   if (space == host::kNoContainer) return entities;
-  for (host::EntityId id = drawing.FirstEntity(); id != host::kNoEntity;
-       id = drawing.NextEntity(id)) {
-    if (drawing.entity(id).container != space) continue;
-    entities.emplace_back();
-    entities.back().id = id;
-  }
+  // Counted first: a list grown by doubling would copy and fault in twice
+  // the memory of a space of a million entities.
+  auto for_each_in_space = [&](auto visit) {
+    for (host::EntityId id = drawing.FirstEntity(); id != host::kNoEntity;
+         id = drawing.NextEntity(id)) {
+      if (drawing.entity(id).container == space) visit(id);
+    }
+  };
+  size_t count = 0;
+  for_each_in_space([&](host::EntityId) { ++count; });
+  entities.reserve(count);
+  for_each_in_space([&](host::EntityId id) { entities.emplace_back().id = id; });
   host::RunInTwoHalvesIfLong(entities.size(), [&](size_t begin, size_t end) {
     std::vector<dxf::TagView> tags;
     for (size_t i = begin; i < end; ++i) Measure(drawing, &entities[i], &tags);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "host/ui/text_encoding.h"
 
@@ -71,6 +72,8 @@ std::string ReferenceFactorProblem(const DrawingSurvey& survey, const std::strin
 
 std::vector<const EntityPoint*> OutlyingEntities(const std::vector<EntityPoint>& entities) {
   std::vector<double> xs, ys;
+  xs.reserve(entities.size());
+  ys.reserve(entities.size());
   for (const EntityPoint& entity : entities) {
     if (!entity.has_point) continue;
     xs.push_back(entity.x);
@@ -78,9 +81,10 @@ std::vector<const EntityPoint*> OutlyingEntities(const std::vector<EntityPoint>&
   }
   double mx = Median(xs), my = Median(ys);
   std::vector<double> distances;
+  distances.reserve(xs.size());
   for (size_t i = 0; i < xs.size(); ++i)
     distances.push_back(std::max(std::fabs(xs[i] - mx), std::fabs(ys[i] - my)));
-  double spread = std::max(Median(distances), 1.0);
+  double spread = std::max(Median(std::move(distances)), 1.0);
   // A coordinate larger than this in magnitude is surely that far from the
   // middle, whichever coordinate of the entity it is.
   double far = std::max(std::fabs(mx), std::fabs(my)) + kFarFactor * spread;

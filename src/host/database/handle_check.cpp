@@ -147,6 +147,7 @@ bool AllHandlesDistinct(const Drawing& drawing, uint64_t* highest) {
   });
   if (!others.usable || !halves[0].usable || !halves[1].usable) return false;
   std::vector<uint64_t>& all = others.handles;
+  all.reserve(all.size() + halves[0].handles.size() + halves[1].handles.size());
   for (HandleList& half : halves) {
     all.insert(all.end(), half.handles.begin(), half.handles.end());
     half.handles = {};
