@@ -66,14 +66,22 @@ constexpr size_t kStringClasses = 8;  // usable sizes from 24 bytes in steps of 
 constexpr size_t kSmallestString = 24;
 constexpr size_t kStringStep = 16;
 
+// A waiting block holds the next one of its class in its first bytes
+// (every block has room for a pointer: the smallest class is 24 bytes).
+char* NextWaiting(const char* block) {
+  char* next;
+  std::memcpy(&next, block, sizeof next);
+  return next;
+}
+void SetNextWaiting(char* block, char* next) { std::memcpy(block, &next, sizeof next); }
+
 struct StringPool {
   char* free_blocks[kStringClasses] = {};  // linked through their first bytes
   size_t count[kStringClasses] = {};
   ~StringPool() {
     for (size_t c = 0; c < kStringClasses; ++c) {
       while (free_blocks[c] != nullptr) {
-        char* next;
-        std::memcpy(&next, free_blocks[c], sizeof next);
+        char* next = NextWaiting(free_blocks[c]);
         std::free(free_blocks[c]);
         free_blocks[c] = next;
       }
@@ -88,7 +96,7 @@ char* NewString(size_t size) {
   size_t c = size <= kSmallestString ? 0 : (size - kSmallestString + kStringStep - 1) / kStringStep;
   if (c < kStringClasses && string_pool.free_blocks[c] != nullptr) {
     char* block = string_pool.free_blocks[c];
-    std::memcpy(&string_pool.free_blocks[c], block, sizeof block);
+    string_pool.free_blocks[c] = NextWaiting(block);
     --string_pool.count[c];
     return block;
   }
@@ -103,7 +111,7 @@ void ReleaseString(char* block) {
     std::free(block);
     return;
   }
-  std::memcpy(block, &string_pool.free_blocks[c], sizeof block);
+  SetNextWaiting(block, string_pool.free_blocks[c]);
   string_pool.free_blocks[c] = block;
   ++string_pool.count[c];
 }
