@@ -136,7 +136,12 @@ class OutputFile {
   bool failed_ = false;
   bool synced_ = false;  // nothing written since the last Sync
   std::string error_;
+  // How far the file is written, handed to the disk, and let go of in the
+  // page cache (see PassToDisk).
+  size_t written_ = 0, started_ = 0, released_ = 0;
   void Flush();
+  void WriteOut(std::string_view text);
+  void PassToDisk();
   bool PutInPlace();
 };
 

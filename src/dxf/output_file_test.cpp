@@ -66,6 +66,26 @@ TEST_F(OutputFileTest, CommitReplacesTheTarget) {
   EXPECT_EQ(Files(), std::vector<std::string>{"out.dxf"});
 }
 
+// A large file is handed to the disk as it is written and its pages let
+// go behind it: what reaches the file is still every byte, in order, from
+// writes of every size and a sync in the middle.
+TEST_F(OutputFileTest, LargeFileArrivesWhole) {
+  fs::path target = dir_ / "out.dxf";
+  OutputFile out;
+  std::string err;
+  ASSERT_TRUE(out.Open(target.string(), &err)) << err;
+  std::string expected;
+  for (size_t i = 0; expected.size() < (24u << 20); ++i) {
+    size_t size = i % 50 == 49 ? (3u << 20) + 17 : 1 + (i * 7919) % 200000;
+    std::string part(size, static_cast<char>('a' + i % 26));
+    out.Write(part);
+    expected += part;
+    if (i == 60) out.Sync();
+  }
+  ASSERT_TRUE(out.Commit(&err)) << err;
+  EXPECT_TRUE(Contents(target) == expected);
+}
+
 TEST_F(OutputFileTest, NewFileGetsOrdinaryPermissions) {
   fs::path target = dir_ / "new.dxf";
   OutputFile out;
