@@ -245,6 +245,7 @@ void OutputFile::WriteOut(std::string_view text) {
 void OutputFile::PassToDisk() {
   constexpr size_t kWindow = 8 * kBlockSize;
   constexpr size_t kPage = 4096;
+  if (written_ == started_) return;  // (a length of 0 would mean "to the end")
   ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
                     SYNC_FILE_RANGE_WRITE);
   started_ = written_;
