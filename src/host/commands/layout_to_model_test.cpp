@@ -3,6 +3,8 @@
 // conversion queues them.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "host/commands/current_space.h"
 #include "support/stand_in_test_drawings.h"
 #include "support/stand_in_test_support.h"
@@ -251,6 +253,15 @@ TEST_F(LayoutToModelTest, InvalidTileModeValueIsAskedAgain) {
             "Erfordert eine Ganzzahl zwischen 0 und 1.\n"
             "Neuen Wert für TILEMODE eingeben <0>: 1");
   EXPECT_EQ(Header("$TILEMODE"), "1");
+}
+
+// A paste's move that runs out of memory when a scale does not take it over
+// is an error for the caller, whether the scale ends normally or is cancelled.
+TEST_F(LayoutToModelTest, PasteMoveOutOfMemoryReachesTheCaller) {
+  for (const char* scale : {"._scale\n_all\n\n0,0\n2\n", "._scale\n_all\n\n"}) {
+    cl().Defer([] { throw std::bad_alloc(); });
+    EXPECT_THROW(Run(scale), std::bad_alloc) << scale;
+  }
 }
 
 TEST_F(LayoutToModelTest, ScaleRefusesAFactorThatIsNotPositive) {

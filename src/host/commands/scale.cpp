@@ -61,17 +61,10 @@ bool TakesOverPaste(const StandInState& state, const Drawing& drawing,
   return placed == chosen;
 }
 
-}  // namespace
-
-void Scale(Session& session, StandInState& state) {
+// The scale itself; a paste it does not take over has its move done before
+// the first change, or is left pending for the caller.
+void ScaleSelection(Session& session, StandInState& state) {
   CommandLine& cl = session.command_line();
-  // A paste just before is taken over only by a scale of exactly what it
-  // placed; otherwise (and when the scale is cancelled) its move is done
-  // before this command changes anything.
-  struct FinishPaste {
-    CommandLine& cl;
-    ~FinishPaste() { cl.RunDeferred(); }
-  } finish_paste{cl};
   // Choosing "all" or "last" does not depend on where the entities lie, so
   // the selection may be made before the paste's move.
   std::optional<std::vector<EntityId>> selection = SelectObjects(session);
@@ -102,6 +95,18 @@ void Scale(Session& session, StandInState& state) {
   for (const std::string& type : points_only) {
     cl.Message("Nur die Punkte von " + type + " wurden skaliert.");
   }
+}
+
+}  // namespace
+
+void Scale(Session& session, StandInState& state) {
+  // A paste just before is taken over only by a scale of exactly what it
+  // placed; otherwise (and when the scale is cancelled) its move is done
+  // before this command ends. Not from a destructor: the move may run out
+  // of memory, and that must reach the caller as an error, not end the
+  // program. When the scale itself fails, the move stays pending.
+  ScaleSelection(session, state);
+  session.command_line().RunDeferred();
 }
 
 }  // namespace host::commands
