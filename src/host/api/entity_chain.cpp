@@ -137,10 +137,17 @@ void AddXdata(ApiState& state, const ParsedRecord& rec, const resbuf* apps, Chai
   }
 }
 
+// An unchanged record views the drawing's file buffer, which stays as it
+// is for as long as the drawing lives: the parse views the record itself,
+// and the record is the one read while it still views the same bytes. A
+// changed record's text goes when it is changed again, so its parse views
+// a copy, compared with the record to tell whether it still holds.
 struct RecentRead {
   const Drawing* drawing = nullptr;
+  uint64_t drawing_serial = 0;
   EntityId id = kNoEntity;
-  std::string text;
+  bool copied = false;
+  std::string copy;
   ParsedRecord rec;
 };
 thread_local RecentRead t_recent;
@@ -148,9 +155,15 @@ thread_local RecentRead t_recent;
 }  // namespace
 
 const ParsedRecord* RecentRecord(const Drawing& drawing, EntityId id) {
-  if (t_recent.drawing != &drawing || t_recent.id != id) return nullptr;
-  if (drawing.entity(id).text.text() != t_recent.text) return nullptr;
-  return &t_recent.rec;
+  if (t_recent.drawing != &drawing || t_recent.drawing_serial != drawing.serial() ||
+      t_recent.id != id) {
+    return nullptr;
+  }
+  const RecordText& now = drawing.entity(id).text;
+  if (t_recent.copied) return now.text() == t_recent.copy ? &t_recent.rec : nullptr;
+  bool same_bytes = !now.changed() && now.text().data() == t_recent.rec.text.data() &&
+                    now.text().size() == t_recent.rec.text.size();
+  return same_bytes ? &t_recent.rec : nullptr;
 }
 
 resbuf* BuildEntityChain(ApiState& state, EntityId id, const resbuf* apps) {
@@ -161,10 +174,17 @@ resbuf* BuildEntityChain(ApiState& state, EntityId id, const resbuf* apps) {
   // then the data to change): an unchanged record is not parsed again.
   if (RecentRecord(drawing, id) == nullptr) {
     t_recent.drawing = &drawing;
+    t_recent.drawing_serial = drawing.serial();
     t_recent.id = id;
-    t_recent.text.assign(entity.text.text());
-    rec.text = t_recent.text;
-    entity.text.SplitCopy(t_recent.text, &rec.tags);
+    t_recent.copied = entity.text.changed();
+    if (t_recent.copied) {
+      t_recent.copy.assign(entity.text.text());
+      rec.text = t_recent.copy;
+      entity.text.SplitCopy(t_recent.copy, &rec.tags);
+    } else {
+      rec.text = entity.text.text();
+      entity.text.Split(&rec.tags);
+    }
     ParseRecordItems(&rec, RecordKind::kEntity);
   }
   if (rec.items.empty()) return nullptr;

@@ -37,8 +37,8 @@ void ReadEntityRecord(const Drawing& drawing, EntityId id, ParsedRecord* rec);
 // The parsed record of the entity BuildEntityChain read last, while the
 // entity's record still holds that text; else null. acdbEntMod mostly
 // follows an acdbEntGet of the same entity and so reads the record only once.
-// The parse views a copy of the text, so it stays valid whatever happens to
-// the record.
+// The parse views the file's bytes or a copy of the text, so it stays valid
+// whatever happens to the record while the drawing lives.
 const ParsedRecord* RecentRecord(const Drawing& drawing, EntityId id);
 
 // The entity's handle: its 5 item, or, in a drawing without handles, one made

@@ -237,6 +237,11 @@ std::string_view KnownEntityTypeName(uint8_t number) {
   return number < std::size(kKnownEntityTypes) ? kKnownEntityTypes[number] : std::string_view();
 }
 
+uint64_t Drawing::NextSerial() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+
 bool IsDimensionType(std::string_view type) {
   return type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION";
 }

@@ -193,6 +193,10 @@ class Drawing {
   const dxf::TextStyle& style() const { return file_.style; }
   const dxf::Encoding& encoding() const { return encoding_; }
   const std::string& file_name() const { return file_.name; }
+  // A number no other drawing of this process has had, so that what was
+  // remembered of a drawing is not taken for one made later at the same
+  // address.
+  uint64_t serial() const { return serial_; }
 
   // ---- entities ----
   Entity& entity(EntityId id) { return entities_[id]; }
@@ -378,6 +382,8 @@ class Drawing {
   uint64_t FreeHandleBelowTop();
   void SyncHandseed() const;
 
+  static uint64_t NextSerial();
+  const uint64_t serial_ = NextSerial();
   dxf::RawFile file_;  // buffer, style, version; its records are dropped after loading
   dxf::Encoding encoding_;
   std::vector<Section> sections_;
