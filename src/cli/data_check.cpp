@@ -174,10 +174,28 @@ void ForEachLiveRecordText(const DataSnapshot& s, Visit visit) {
     for (const DataSnapshot::Record& record : *list) visit(record.text());
 }
 
-// The handles of the live records, sorted: a handle used twice makes a run.
-// (The texts are visited, not listed first: a list of a million views
-// would only add to the peak of memory.)
-std::vector<uint64_t> SortedHandles(const Drawing& d) {
+// The live records' highest handle, and the handles more than one of them
+// uses, ascending, each with the number of records that use it.
+struct HandleUse {
+  uint64_t highest = 0;
+  std::vector<std::pair<uint64_t, size_t>> shared;
+};
+
+// Counts of the runs of equal handles longer than one in a sorted list,
+// each given as the run's length plus extra.
+std::vector<std::pair<uint64_t, size_t>> Runs(const std::vector<uint64_t>& sorted, size_t extra) {
+  std::vector<std::pair<uint64_t, size_t>> runs;
+  for (size_t i = 0, j; i < sorted.size(); i = j) {
+    for (j = i + 1; j < sorted.size() && sorted[j] == sorted[i];) ++j;
+    if (j - i + extra > 1) runs.emplace_back(sorted[i], j - i + extra);
+  }
+  return runs;
+}
+
+// The handles of the live records, counted. (The texts are visited, not
+// listed first: a list of a million views would only add to the peak of
+// memory.)
+HandleUse CountHandles(const Drawing& d) {
   // Room for every record, erased ones too, so that the list never grows
   // (growing doubles it for a moment).
   size_t records = d.entity_count() + 2 * d.container_count();
@@ -185,11 +203,32 @@ std::vector<uint64_t> SortedHandles(const Drawing& d) {
   for (const host::OpaqueSection* section : d.OpaqueSections()) records += section->records.size();
   std::vector<uint64_t> handles;
   handles.reserve(records);
+  HandleUse use;
   ForEachLiveRecordText(d, [&](std::string_view text) {
-    if (std::optional<uint64_t> handle = FirstHandle(text)) handles.push_back(*handle);
+    if (std::optional<uint64_t> handle = FirstHandle(text)) {
+      handles.push_back(*handle);
+      use.highest = std::max(use.highest, *handle);
+    }
   });
+  // Handles are given out one after the other, so most drawings use most
+  // numbers below their highest: one bit a number then finds the handles
+  // used twice, in no more room than the list, without sorting it.
+  if (use.highest / 64 < handles.size()) {
+    std::vector<uint64_t> seen(use.highest / 64 + 1);
+    std::vector<uint64_t> again;  // each further use of a handle
+    for (uint64_t handle : handles) {
+      uint64_t& word = seen[handle / 64];
+      uint64_t bit = uint64_t{1} << (handle % 64);
+      if (word & bit) again.push_back(handle);
+      word |= bit;
+    }
+    std::sort(again.begin(), again.end());
+    use.shared = Runs(again, 1);
+    return use;
+  }
   std::sort(handles.begin(), handles.end());
-  return handles;
+  use.shared = Runs(handles, 0);
+  return use;
 }
 
 // Whether every tag of before stands in after, in the same order: a record
@@ -507,13 +546,7 @@ class Checker {
 
   void CheckHandles() {
     if (!before_.has_handles) return;
-    std::vector<uint64_t> handles = SortedHandles(after_);
-    uint64_t highest = handles.empty() ? 0 : handles.back();
-    std::vector<std::pair<uint64_t, size_t>> shared;  // by handle, with the count
-    for (size_t i = 0, j; i < handles.size(); i = j) {
-      for (j = i + 1; j < handles.size() && handles[j] == handles[i];) ++j;
-      if (j - i > 1) shared.emplace_back(handles[i], j - i);
-    }
+    auto [highest, shared] = CountHandles(after_);
     // Handles the input already shared are not the conversion's doing.
     if (!shared.empty()) {
       host::HandleTable<size_t> old_counts(shared.size());

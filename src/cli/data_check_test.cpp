@@ -211,15 +211,20 @@ TEST_F(DataCheckTest, ChangedObjectsAndClassesAreReported) {
   EXPECT_EQ(result.problems, std::vector<std::string>{"the object XRECORD 31 changed"});
 }
 
+// Handles close together and far apart are counted in different ways.
 TEST_F(DataCheckTest, NewDuplicateHandleAndStaleHandseedAreReported) {
-  drawing_->AddEntity(drawing_->model_space(),
-                      dxf::Tags{{0, "LINE"}, {5, "21"}, {8, "0"}, {10, "0"}, {20, "0"}});
-  drawing_->AddEntity(drawing_->model_space(),
-                      dxf::Tags{{0, "LINE"}, {5, "200"}, {8, "0"}, {10, "0"}, {20, "0"}});
-  DataCheckResult result = Check();
-  EXPECT_EQ(result.problems,
-            (std::vector<std::string>{"the handle 21 is used by 2 records",
-                                      "$HANDSEED 100 is not above the highest handle 200"}));
+  for (std::string highest : {"200", "FFFFFF00"}) {
+    SetUp();
+    for (int copy = 0; copy < 2; ++copy)
+      drawing_->AddEntity(drawing_->model_space(),
+                          dxf::Tags{{0, "LINE"}, {5, "21"}, {8, "0"}, {10, "0"}, {20, "0"}});
+    drawing_->AddEntity(drawing_->model_space(),
+                        dxf::Tags{{0, "LINE"}, {5, highest}, {8, "0"}, {10, "0"}, {20, "0"}});
+    DataCheckResult result = Check();
+    EXPECT_EQ(result.problems, (std::vector<std::string>{
+                                   "the handle 21 is used by 3 records",
+                                   "$HANDSEED 100 is not above the highest handle " + highest}));
+  }
 }
 
 TEST(DataCheckInputTest, StaleHandseedOfTheInputIsNotBlamedOnTheConversion) {
