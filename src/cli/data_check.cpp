@@ -154,12 +154,35 @@ bool MayHoldExtendedData(std::string_view text) {
   return text.find("1001") != std::string_view::npos;
 }
 
-Parsed ParseTypeAndHandle(std::string_view text) {
+// A record of the given type, read for its handle only.
+Parsed TypeAndHandle(std::string_view type, std::string_view text) {
   Parsed parsed;
-  parsed.type = dxf::RecordType(text);
+  parsed.type = type;
   parsed.handle = FirstHandle(text);
   return parsed;
 }
+
+// Erased entities counted by type, a few types for a whole drawing: kept
+// as views while the entities are checked, so that counting one costs no
+// string of its own, and added to the result at the end.
+class ErasedTally {
+ public:
+  void AddTo(std::map<std::string, size_t>* deleted) const {
+    for (const auto& [type, count] : counts_) (*deleted)[std::string(type)] += count;
+  }
+
+  void Add(std::string_view type) {
+    for (auto& [counted, count] : counts_)
+      if (counted == type) {
+        ++count;
+        return;
+      }
+    counts_.emplace_back(type, 1);
+  }
+
+ private:
+  std::vector<std::pair<std::string_view, size_t>> counts_;
+};
 
 // Calls visit(text) for the text of every live record that has a handle,
 // in the drawing or in the snapshot of it.
@@ -399,6 +422,7 @@ class Checker {
 
   // The entities [begin, end) of the snapshot.
   void CheckEntities(size_t begin, size_t end) {
+    ErasedTally erased;
     for (size_t i = begin; i < end; ++i) {
       const DataSnapshot::Record& record = before_.entities[i];
       const EntityId id = record.number;
@@ -410,16 +434,17 @@ class Checker {
         const host::Entity& entity = after_.entity(id);
         std::string_view text = entity.text.text();
         if (text.data() == before_text.data() && text.size() == before_text.size()) {
-          if (entity.erased) ++result_->deleted[std::string(dxf::RecordType(text))];
+          if (entity.erased) erased.Add(entity.text.Type());
           continue;
         }
       }
-      bool unknown = !KnownTypes().count(dxf::RecordType(before_text));
+      const std::string_view before_type = dxf::RecordType(before_text);
+      bool unknown = !KnownTypes().count(before_type);
       // A known type without extended data has nothing to compare but its
       // type: its handle is all that needs reading (the common case, which
       // a full parse would make the dearest part of the check).
       bool light = !unknown && !MayHoldExtendedData(before_text);
-      Parsed old = light ? ParseTypeAndHandle(before_text) : Parse(before_text, unknown);
+      Parsed old = light ? TypeAndHandle(before_type, before_text) : Parse(before_text, unknown);
       // Entities are never taken out of the drawing: the one of that id
       // still has the input line.
       const uint32_t line = id < after_.entity_count() ? after_.entity(id).line : 0;
@@ -442,7 +467,7 @@ class Checker {
         continue;
       }
       if (!live) {
-        ++result_->deleted[std::string(old.type)];
+        erased.Add(old.type);
         continue;
       }
       std::string_view text = after_.entity(now).text.text();
@@ -462,6 +487,7 @@ class Checker {
         Problem(Describe(old, line) +
                 ": the data of this type, which the host does not know, changed");
     }
+    erased.AddTo(&result_->deleted);
   }
 
   void CompareXdata(const Parsed& old, const Parsed& neu, uint32_t line) {
