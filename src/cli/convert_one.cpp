@@ -15,6 +15,7 @@
 #include "cli/entity_points.h"
 #include "cli/host_run.h"
 #include "cli/input_checks.h"
+#include "cli/large_blocks.h"
 #include "cli/leave_to_exit.h"
 #include "cli/report/report.h"
 #include "cli/terminal_text.h"
@@ -146,6 +147,12 @@ class Conversion {
 
   void Convert() {
     std::string err;
+    // The drawing is read, and copied for the checks, with large blocks
+    // taken from the heap: the lists the load lets go of, and the copy once
+    // the checks let it go, then serve the conversion's later blocks and new
+    // record texts instead of fresh pages (at a million entities a fifth
+    // fewer page faults, the peak as it was).
+    std::optional<LargeBlocksFromHeap> from_heap(std::in_place);
     std::unique_ptr<host::Drawing> drawing = LoadDrawing(job_.input, &err);
     if (!drawing) return Failed(kExitInputError, err);
 
@@ -160,6 +167,7 @@ class Conversion {
       if (host) finished = host->RunCommand(settings_.target->command);
     };
     if (settings_.verbose) {
+      from_heap.reset();
       // The host's output is shown as it comes: a drawing refused must show
       // none, so the checks come first.
       refusal = CheckLoaded(*drawing);
@@ -172,6 +180,7 @@ class Conversion {
       // refuse is refused when the conversion beside them has ended, and
       // what the host did is thrown away.
       std::unique_ptr<host::Drawing> loaded = drawing->ViewCopy();
+      from_heap.reset();
       host::RunBoth(
           [&] {
             host::OneThreadOnly one_thread;
