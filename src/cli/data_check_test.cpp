@@ -166,6 +166,17 @@ TEST_F(DataCheckTest, AnErasedEntityIsFoundLiveWhereAnotherRecordCarriesItsHandl
   EXPECT_TRUE(Check().deleted.empty());
 }
 
+TEST_F(DataCheckTest, ErasedEntitiesAreCountedByTheirTypeAsRead) {
+  // One erased as read, one changed first (found by its handle) and one of
+  // a type the host does not know.
+  drawing_->EraseEntity(Entity("21"));
+  SetValue("20", 8, "AM_0");
+  drawing_->EraseEntity(Entity("20"));
+  drawing_->EraseEntity(Entity("22"));
+  EXPECT_EQ(Check().deleted,
+            (std::map<std::string, size_t>{{"ACAD_PROXY_ENTITY", 1}, {"CIRCLE", 1}, {"LINE", 1}}));
+}
+
 TEST_F(DataCheckTest, EntityWithoutItsHandleIsReportedLost) {
   SetValue("21", 5, "99");
   DataCheckResult result = Check();
