@@ -151,7 +151,7 @@ class Conversion {
     // taken from the heap: the lists the load lets go of, and the copy once
     // the checks let it go, then serve the conversion's later blocks and new
     // record texts instead of fresh pages (at a million entities a fifth
-    // fewer page faults, the peak as it was).
+    // fewer page faults, for a peak a few MiB higher).
     std::optional<LargeBlocksFromHeap> from_heap(std::in_place);
     std::unique_ptr<host::Drawing> drawing = LoadDrawing(job_.input, &err);
     if (!drawing) return Failed(kExitInputError, err);
