@@ -143,7 +143,6 @@ void AddXdata(ApiState& state, const ParsedRecord& rec, const resbuf* apps, Chai
 // changed record's text goes when it is changed again, so its parse views
 // a copy, compared with the record to tell whether it still holds.
 struct RecentRead {
-  const Drawing* drawing = nullptr;
   uint64_t drawing_serial = 0;
   EntityId id = kNoEntity;
   bool copied = false;
@@ -155,10 +154,7 @@ thread_local RecentRead t_recent;
 }  // namespace
 
 const ParsedRecord* RecentRecord(const Drawing& drawing, EntityId id) {
-  if (t_recent.drawing != &drawing || t_recent.drawing_serial != drawing.serial() ||
-      t_recent.id != id) {
-    return nullptr;
-  }
+  if (t_recent.drawing_serial != drawing.serial() || t_recent.id != id) return nullptr;
   const RecordText& now = drawing.entity(id).text;
   if (t_recent.copied) return now.text() == t_recent.copy ? &t_recent.rec : nullptr;
   bool same_bytes = !now.changed() && now.text().data() == t_recent.rec.text.data() &&
@@ -173,7 +169,6 @@ resbuf* BuildEntityChain(ApiState& state, EntityId id, const resbuf* apps) {
   // Passes read an entity more than once in a row (its properties first,
   // then the data to change): an unchanged record is not parsed again.
   if (RecentRecord(drawing, id) == nullptr) {
-    t_recent.drawing = &drawing;
     t_recent.drawing_serial = drawing.serial();
     t_recent.id = id;
     t_recent.copied = entity.text.changed();
