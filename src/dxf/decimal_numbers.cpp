@@ -34,6 +34,11 @@ int ScientificLength(int significant, int exponent) {
 }  // namespace
 
 bool ParsePlainDecimal(std::string_view text, double* value) {
+  // A third of the numbers in a drawing are "0.0" (the z of flat geometry).
+  if (text.size() == 3 && text[0] == '0' && text[1] == '.' && text[2] == '0') {
+    *value = 0.0;
+    return true;
+  }
   const char* p = text.data();
   const char* const end = p + text.size();
   const bool negative = p != end && *p == '-';

@@ -77,6 +77,8 @@ TEST(ParsePlainDecimal, ReadsWhatFromCharsReadsOrDeclines) {
                            "1234567890123456", "0.30000000000000004"}) {
     expect_same(text);
   }
+  // Zero as most files write it is taken without reading digits.
+  for (const char* text : {"0.0", "0.00", "00.0", "0.0 "}) expect_same(text);
   double value = 0;
   EXPECT_FALSE(ParsePlainDecimal("1.", &value));
   EXPECT_FALSE(ParsePlainDecimal("1e5", &value));
