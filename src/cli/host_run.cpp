@@ -32,6 +32,8 @@ std::unique_ptr<HostRun> HostRun::Start(std::unique_ptr<host::Drawing> drawing,
   host::SessionOptions options;
   options.templates_dir = BundledTemplatesDir();
   run->session_ = std::make_unique<host::Session>(std::move(drawing), channel, options);
+  // The channel records all that is shown; the command line need not too.
+  run->session_->command_line().set_keeps_transcript(false);
   run->current_.emplace(run->session_.get());
   std::string module_path = host::DefaultModulePath();
   std::string load_error;

@@ -102,7 +102,7 @@ void CommandLine::Emit(const std::string& text, Sink sink) {
     input_line_open_ = false;
     if (text.front() != '\n') StartLine();
   }
-  transcript_ += text;
+  if (keeps_transcript_) transcript_ += text;
   transcript_at_line_start_ = text.back() == '\n';
   if (sink == Sink::kTranscriptOnly) return;
   channel_at_line_start_ = text.back() == '\n';
@@ -114,7 +114,7 @@ void CommandLine::Print(const std::string& text) { Emit(text, Sink::kBoth); }
 
 void CommandLine::StartLine() {
   if (!transcript_at_line_start_) {
-    transcript_ += '\n';
+    if (keeps_transcript_) transcript_ += '\n';
     transcript_at_line_start_ = true;
   }
   if (!channel_at_line_start_) {

@@ -51,6 +51,13 @@ class CommandLine {
   // output already stands at the start of a line.
   void Message(const std::string& text);
   const std::string& transcript() const { return transcript_; }
+  // Whether the transcript is kept (it is by default). A caller whose user
+  // channel records what is shown turns it off: the same text twice would
+  // be some 16 MB of a conversion of a million entities.
+  void set_keeps_transcript(bool keeps) {
+    keeps_transcript_ = keeps;
+    if (!keeps) std::string().swap(transcript_);
+  }
 
   // ---- refusals and failures ----
   // Shows why an answer to a prompt is refused (the prompt is asked again).
@@ -188,6 +195,7 @@ class CommandLine {
 
   Session* session_;
   std::string transcript_;
+  bool keeps_transcript_ = true;
   bool transcript_at_line_start_ = true;
   bool channel_at_line_start_ = true;
   bool input_line_open_ = false;                         // an input line was just taken
