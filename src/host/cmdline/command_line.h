@@ -52,8 +52,8 @@ class CommandLine {
   void Message(const std::string& text);
   const std::string& transcript() const { return transcript_; }
   // Whether the transcript is kept (it is by default). A caller whose user
-  // channel records what is shown turns it off: the same text twice added
-  // some 12 MB to the peak of a conversion of a million entities.
+  // channel records what is shown turns it off: the same text twice is
+  // some 8 MB more in a conversion of a million entities.
   void set_keeps_transcript(bool keeps) {
     keeps_transcript_ = keeps;
     if (!keeps) std::string().swap(transcript_);
